@@ -1,0 +1,61 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "link/frame_assembler.h"
+#include "link/serial_port.h"
+
+namespace zelk20 {
+
+// The main window's monitoring connection: it only listens. A read of up to
+// 60 bytes ends 3 ms after the last byte of a burst, or at the latest after
+// 120 ms (60 x 1 ms + 60 ms).
+inline constexpr SerialTimeouts monitor_timeouts{
+    .read_interval = std::chrono::milliseconds(3),
+    .read_total_multiplier = std::chrono::milliseconds(1),
+    .read_total_constant = std::chrono::milliseconds(60),
+    .write_total_multiplier = std::chrono::milliseconds(1),
+    .write_total_constant = std::chrono::milliseconds(3),
+};
+inline constexpr std::size_t monitor_queue_bytes = 40;
+inline constexpr std::size_t monitor_read_size = 60;
+
+// Link state and frame receiver of the main window, without the window: the
+// window's timers drive it (poll tick every 50 ms, watchdog every second) and
+// apply what it returns.
+class MonitorLink {
+public:
+    // Poll tick: port choice for the port list's selected entry (0 for COM1),
+    // opening COM1 on the first tick and reopening on a new pick; then one
+    // read, fed byte by byte to the assembler. Returns the frames completed.
+    std::vector<Frame> poll(int selected_entry);
+
+    // Opens the current port exclusively with the monitor's line settings and
+    // time-outs (COM1 before the first open of the run). A failed open is not
+    // reported: the port then reads nothing and the watchdog blanks the display.
+    void open();
+    // Gives the port up, for the hand-over to the parameter window.
+    void close();
+
+    // Watchdog tick: true when no byte at all has come since the last tick
+    // (the display is to be blanked). Clears the activity flag either way.
+    bool watchdog();
+
+    // The port the parameter exchange opens too: "COM1" to "COM11", empty
+    // before the first open.
+    const std::string& current_port_name() const { return current_port_name_; }
+    const SerialPort& port() const { return port_; }
+    const FrameAssembler& assembler() const { return assembler_; }
+
+private:
+    std::string current_port_name_;
+    int current_port_number_ = 0;
+    bool opened_once_ = false;
+    SerialPort port_;
+    FrameAssembler assembler_;
+};
+
+}  // namespace zelk20
