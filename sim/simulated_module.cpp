@@ -1,0 +1,215 @@
+#include "sim/simulated_module.h"
+
+#include <algorithm>
+#include <array>
+
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include "link/frame_bytes.h"
+
+namespace zelk20::sim {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The first frame for a program that has just opened the port waits this long,
+// so that a request written right after the open finds the line quiet.
+constexpr milliseconds open_grace{50};
+// The longest the loop sleeps, so that a stop is noticed soon.
+constexpr milliseconds idle_step{20};
+
+}  // namespace
+
+std::unique_ptr<SimulatedModule> SimulatedModule::start(Options options) {
+    auto line = PseudoTerminal::open();
+    if (!line) return nullptr;
+    std::unique_ptr<SimulatedModule> module(new SimulatedModule(std::move(*line), options));
+    module->thread_ = std::thread([raw = module.get()] { raw->run(); });
+    return module;
+}
+
+SimulatedModule::SimulatedModule(PseudoTerminal line, Options options)
+    : options_(options),
+      line_(std::move(line)),
+      port_path_(line_.slave_path()),
+      model_(options.seed),
+      noise_(options.seed + 1) {
+    // A module streams whether or not anyone listens, and a closed port loses
+    // what comes meanwhile. A pseudo-terminal would keep it for the next
+    // opener instead, so the module watches who opens the port, streams only
+    // while someone has it open and clears the line when someone opens it.
+    watch_fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (watch_fd_ >= 0 && ::inotify_add_watch(watch_fd_, port_path_.c_str(), IN_OPEN | IN_CLOSE) < 0) {
+        ::close(watch_fd_);
+        watch_fd_ = -1;
+    }
+}
+
+SimulatedModule::~SimulatedModule() {
+    stopping_ = true;
+    if (thread_.joinable()) thread_.join();
+    if (watch_fd_ >= 0) ::close(watch_fd_);
+}
+
+void SimulatedModule::set_faults(const Faults& faults) {
+    std::lock_guard lock(mutex_);
+    faults_ = faults;
+}
+
+ParameterBytes SimulatedModule::parameters() const {
+    std::lock_guard lock(mutex_);
+    return model_.parameters();
+}
+
+void SimulatedModule::set_parameters(const ParameterBytes& parameters) {
+    std::lock_guard lock(mutex_);
+    model_.set_parameters(parameters);
+}
+
+std::vector<std::uint8_t> SimulatedModule::received() const {
+    std::lock_guard lock(mutex_);
+    return received_;
+}
+
+void SimulatedModule::unplug() {
+    // The module's thread closes the line itself, never under its own feet.
+    unplug_requested_ = true;
+    while (!unplugged_ && thread_.joinable()) std::this_thread::sleep_for(milliseconds(1));
+}
+
+bool SimulatedModule::pause_for(milliseconds wait) {
+    const auto end = Clock::now() + wait;
+    while (!stopping_) {
+        const auto now = Clock::now();
+        if (now >= end) return true;
+        std::this_thread::sleep_for(std::min<Clock::duration>(end - now, idle_step));
+    }
+    return false;
+}
+
+void SimulatedModule::watch_listeners() {
+    alignas(inotify_event) std::array<char, 4096> events{};
+    for (;;) {
+        const ssize_t n = ::read(watch_fd_, events.data(), events.size());
+        if (n <= 0) return;
+        for (ssize_t at = 0; at < n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(events.data() + at);
+            if (event->mask & IN_OPEN) {
+                ++listeners_;
+                line_.discard_unread();
+            }
+            if (event->mask & IN_CLOSE) listeners_ = std::max(0, listeners_ - 1);
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+}
+
+void SimulatedModule::run() {
+    const auto powered_on = Clock::now();
+    auto next_frame = powered_on;
+    auto quiet_until = powered_on;
+
+    while (!stopping_) {
+        if (unplug_requested_ && !unplugged_) {
+            line_.hang_up();
+            unplugged_ = true;
+        }
+        if (unplugged_) {
+            pause_for(idle_step);
+            continue;
+        }
+        Faults faults;
+        {
+            std::lock_guard lock(mutex_);
+            faults = faults_;
+        }
+
+        std::array<pollfd, 2> waits{{{line_.master_fd(), POLLIN, 0}, {watch_fd_, POLLIN, 0}}};
+        const auto until_frame = std::chrono::duration_cast<milliseconds>(next_frame - Clock::now());
+        const int timeout = static_cast<int>(std::clamp(until_frame, milliseconds(0), idle_step).count());
+        ::poll(waits.data(), watch_fd_ >= 0 ? 2 : 1, timeout);
+        auto now = Clock::now();
+
+        if (watch_fd_ >= 0 && (waits[1].revents & POLLIN)) {
+            const int before = listeners_;
+            watch_listeners();
+            if (listeners_ > before) quiet_until = std::max(quiet_until, now + open_grace);
+        }
+
+        if (waits[0].revents & POLLIN) {
+            std::array<std::uint8_t, 256> bytes{};
+            const std::size_t count = line_.read(bytes, milliseconds(0));
+            for (std::size_t i = 0; i < count; ++i) {
+                std::optional<Request> request;
+                std::optional<std::vector<std::uint8_t>> answer;
+                {
+                    std::lock_guard lock(mutex_);
+                    received_.push_back(bytes[i]);
+                    request = parser_.feed(bytes[i]);
+                    if (request && !faults.silent) answer = model_.answer(*request);
+                }
+                if (!request) continue;
+                quiet_until = Clock::now() + options_.parameter_pause;
+                if (answer) send_answer(std::move(*answer), faults);
+            }
+        }
+
+        now = Clock::now();
+        if (now < next_frame) continue;
+        next_frame = std::max(next_frame + options_.frame_period, now);
+        const bool someone_listens = watch_fd_ < 0 || listeners_ > 0;
+        if (faults.silent || now < quiet_until || !someone_listens) continue;
+        if (watch_fd_ < 0 && line_.unread() > 0) line_.discard_unread();  // no one read the last frame
+        send_noise(faults);
+        send_status_frame(std::chrono::duration<double>(now - powered_on).count(), faults);
+    }
+}
+
+void SimulatedModule::send_noise(const Faults& faults) {
+    if (faults.noise_bytes == 0) return;
+    std::uniform_int_distribution<int> value(0, 255);
+    std::vector<std::uint8_t> noise;
+    while (noise.size() < faults.noise_bytes) {
+        const auto byte = static_cast<std::uint8_t>(value(noise_));
+        if (byte != frame_start) noise.push_back(byte);
+    }
+    line_.write(noise);
+}
+
+void SimulatedModule::send_status_frame(double seconds, const Faults& faults) {
+    std::vector<std::uint8_t> frame;
+    {
+        std::lock_guard lock(mutex_);
+        frame = model_.status_frame(seconds, faults.alarm);
+    }
+    const std::size_t number = ++frames_sent_;
+    if (faults.bad_check_every != 0 && number % faults.bad_check_every == 0) frame[33] ^= 0x5A;
+
+    const std::size_t chunk = faults.chunk_size == 0 ? frame.size() : faults.chunk_size;
+    for (std::size_t at = 0; at < frame.size(); at += chunk) {
+        if (at != 0 && !pause_for(faults.chunk_gap)) return;
+        const std::size_t size = std::min(chunk, frame.size() - at);
+        line_.write(std::span(frame).subspan(at, size));
+    }
+}
+
+void SimulatedModule::send_answer(std::vector<std::uint8_t> answer, const Faults& faults) {
+    if (faults.truncate_answer != 0 && answer.size() > faults.truncate_answer) answer.resize(faults.truncate_answer);
+    for (std::size_t k = 0; k < faults.answer_extra; ++k) answer.push_back(static_cast<std::uint8_t>(0xA0 + k % 16));
+    line_.discard_unread();  // whatever the program did not read is gone with its last open
+    if (!pause_for(faults.answer_delay)) return;
+    if (faults.answer_byte_gap.count() == 0) {
+        line_.write(answer);
+    } else {
+        for (std::size_t k = 0; k < answer.size(); ++k) {
+            if (k != 0 && !pause_for(faults.answer_byte_gap)) return;
+            line_.write(std::span(answer).subspan(k, 1));
+        }
+    }
+    ++answers_sent_;
+}
+
+}  // namespace zelk20::sim

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "sim/module_model.h"
+#include "sim/pseudo_terminal.h"
+
+namespace zelk20::sim {
+
+using std::chrono::milliseconds;
+
+// Faults a test can switch on while the module runs.
+struct Faults {
+    bool silent = false;                 // sends nothing, answers nothing
+    unsigned bad_check_every = 0;        // every Nth status frame has a wrong check byte (0: none)
+    std::size_t noise_bytes = 0;         // random bytes between frames (never 0xE4, so no frame is lost)
+    std::size_t chunk_size = 0;          // status frames go out in chunks of this size (0: whole)
+    milliseconds chunk_gap{0};           // pause between two chunks
+    milliseconds answer_delay{0};        // before the first answer byte
+    milliseconds answer_byte_gap{0};     // between answer bytes
+    std::size_t truncate_answer = 0;     // answers end after this many bytes (0: whole)
+    std::size_t answer_extra = 0;        // bytes appended to every answer (more than 50 in all, say)
+    std::optional<std::uint8_t> alarm;   // the alarm byte of every frame, instead of the readings'
+};
+
+struct Options {
+    milliseconds frame_period{200};
+    // After a request the status stream pauses this long, as a module in
+    // parameter mode does.
+    milliseconds parameter_pause{1000};
+    std::uint32_t seed = 1;
+};
+
+// The module on a pseudo-terminal, run by a thread of its own: it streams
+// status frames while a program has the port open, answers read and write
+// requests, and keeps what was written.
+class SimulatedModule {
+public:
+    // Nothing when no pseudo-terminal can be had.
+    static std::unique_ptr<SimulatedModule> start(Options options = {});
+    ~SimulatedModule();
+    SimulatedModule(const SimulatedModule&) = delete;
+    SimulatedModule& operator=(const SimulatedModule&) = delete;
+
+    // The device path the program opens as its port.
+    const std::string& port_path() const { return port_path_; }
+
+    void set_faults(const Faults& faults);
+    ParameterBytes parameters() const;
+    void set_parameters(const ParameterBytes& parameters);
+
+    // Every byte the program has written, in order.
+    std::vector<std::uint8_t> received() const;
+    std::size_t frames_sent() const { return frames_sent_; }
+    std::size_t answers_sent() const { return answers_sent_; }
+
+    // The device vanishes (an unplugged adapter): the program's port hangs up.
+    void unplug();
+
+private:
+    SimulatedModule(PseudoTerminal line, Options options);
+    void run();
+    void handle_input(std::chrono::steady_clock::time_point now);
+    void send_status_frame(double seconds, const Faults& faults);
+    void send_answer(std::vector<std::uint8_t> answer, const Faults& faults);
+    void send_noise(const Faults& faults);
+    bool pause_for(milliseconds wait);  // false when stopping
+    void watch_listeners();
+
+    const Options options_;
+    PseudoTerminal line_;
+    std::string port_path_;
+    int watch_fd_ = -1;  // inotify on the slave: who has the port open
+    int listeners_ = 0;
+
+    mutable std::mutex mutex_;  // guards the members below
+    Faults faults_;
+    ModuleModel model_;
+    std::vector<std::uint8_t> received_;
+
+    RequestParser parser_;
+    std::mt19937 noise_;
+    std::atomic<std::size_t> frames_sent_{0};
+    std::atomic<std::size_t> answers_sent_{0};
+    std::atomic<bool> stopping_{false};
+    std::atomic<bool> unplug_requested_{false};
+    std::atomic<bool> unplugged_{false};
+    std::thread thread_;
+};
+
+}  // namespace zelk20::sim
