@@ -101,7 +101,10 @@ void SimulatedModule::watch_listeners() {
                 ++listeners_;
                 line_.discard_unread();
             }
-            if (event->mask & IN_CLOSE) listeners_ = std::max(0, listeners_ - 1);
+            if (event->mask & IN_CLOSE) {
+                listeners_ = std::max(0, listeners_ - 1);
+                if (listeners_ == 0) line_.discard_unread();
+            }
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
     }
@@ -121,17 +124,17 @@ void SimulatedModule::run() {
             pause_for(idle_step);
             continue;
         }
-        Faults faults;
-        {
-            std::lock_guard lock(mutex_);
-            faults = faults_;
-        }
 
         std::array<pollfd, 2> waits{{{line_.master_fd(), POLLIN, 0}, {watch_fd_, POLLIN, 0}}};
         const auto until_frame = std::chrono::duration_cast<milliseconds>(next_frame - Clock::now());
         const int timeout = static_cast<int>(std::clamp(until_frame, milliseconds(0), idle_step).count());
         ::poll(waits.data(), watch_fd_ >= 0 ? 2 : 1, timeout);
         auto now = Clock::now();
+        Faults faults;
+        {
+            std::lock_guard lock(mutex_);
+            faults = faults_;
+        }
 
         if (watch_fd_ >= 0 && (waits[1].revents & POLLIN)) {
             const int before = listeners_;

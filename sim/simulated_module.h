@@ -29,7 +29,7 @@ struct Faults {
     milliseconds answer_byte_gap{0};     // between answer bytes
     std::size_t truncate_answer = 0;     // answers end after this many bytes (0: whole)
     std::size_t answer_extra = 0;        // bytes appended to every answer (more than 50 in all, say)
-    std::optional<std::uint8_t> alarm;   // the alarm byte of every frame, instead of the readings'
+    std::optional<std::uint8_t> alarm{}; // the alarm byte of every frame, instead of the readings'
 };
 
 struct Options {
