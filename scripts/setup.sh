@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what the project needs on a Debian machine (only what is missing),
+# then configures and builds into build/. Quick when everything is there.
+#   scripts/setup.sh            build
+#   ZELK20_WERROR=ON scripts/setup.sh   warnings as errors (CI)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  cmake g++ make pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-svg-dev xvfb
+  g++-mingw-w64-x86-64
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+cmake -S . -B build -DZELK20_WERROR="${ZELK20_WERROR:-OFF}" >/dev/null
+cmake --build build -j"$(nproc)"
