@@ -5,5 +5,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ZELK20_WERROR=ON scripts/setup.sh
-ctest --test-dir build -j"$(nproc)" --output-on-failure --timeout 120
 scripts/cross-windows.sh
+ctest --test-dir build -j"$(nproc)" --output-on-failure --timeout 120
