@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the project needs on a Debian machine (only what is missing),
 # then configures and builds into build/. Quick when everything is there.
-#   scripts/setup.sh            build
-#   ZELK20_WERROR=ON scripts/setup.sh   warnings as errors (CI)
+#   scripts/setup.sh                    build
+#   ZELK20_WERROR=ON scripts/setup.sh   warnings as errors (the test command)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,5 +25,15 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-cmake -S . -B build -DZELK20_WERROR="${ZELK20_WERROR:-OFF}" >/dev/null
-cmake --build build -j"$(nproc)"
+# Keep the configured warning setting unless one is asked for, so that the run
+# and test commands do not rebuild everything for each other.
+configure=(-S . -B build)
+[ -z "${ZELK20_WERROR:-}" ] || configure+=(-DZELK20_WERROR="$ZELK20_WERROR")
+cmake "${configure[@]}" >/dev/null
+mkdir -p build
+if ! cmake --build build -j"$(nproc)" >build/build.log 2>&1; then
+  cat build/build.log
+  echo "setup: the build failed (log: build/build.log)" >&2
+  exit 1
+fi
+echo "setup: built in build/"
