@@ -1,0 +1,94 @@
+// Renders the three windows to PNG files for looking at them: German and
+// English, and the main window live against the simulated module with lamps
+// lit (the red one included). Usage: render_windows OUTPUT_DIR
+#include <cstdlib>
+#include <memory>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTextStream>
+
+#include "sim/simulated_module.h"
+#include "ui/info_window.h"
+#include "ui/main_window.h"
+#include "ui/parameter_window.h"
+#include "ui/program.h"
+
+namespace {
+
+void run_events_for(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+struct Program {
+    Program() : windows(start_program()) {}
+    ~Program() {
+        delete windows.info;
+        delete windows.para;
+        delete windows.main;
+    }
+    ProgramWindows windows;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    const QDir out(argc > 1 ? argv[1] : ".");
+    QDir().mkpath(out.path());
+    QTextStream log(stdout);
+    auto save = [&](QWidget* window, const char* name) {
+        const QString path = out.filePath(name);
+        window->grab().save(path);
+        log << path << "\n";
+    };
+
+    auto module = zelk20::sim::SimulatedModule::start();
+    if (!module) return 1;
+    module->set_faults({.alarm = 0x8D});  // lamps 1, 3 (red), 4 and 8
+    qputenv("ZELK20_COM1", "/dev/zelk20-not-connected");
+    qputenv("ZELK20_COM2", module->port_path().c_str());
+
+    Program program;
+    auto [main_window, para, info] = program.windows;
+    main_window->show();
+    run_events_for(300);
+    save(main_window, "main_de.png");
+    para->show();
+    run_events_for(100);
+    save(para, "para_de.png");
+    para->hide();
+    main_window->speicher_dateiClick();
+    run_events_for(100);
+    save(info, "info.png");
+    info->hide();
+
+    main_window->englischClick();
+    run_events_for(100);
+    save(main_window, "main_en.png");
+    para->show();
+    run_events_for(100);
+    save(para, "para_en.png");
+    para->hide();
+
+    main_window->deutschClick();
+    main_window->findChild<QComboBox*>("comport")->setCurrentIndex(1);  // COM2: the simulated module
+    run_events_for(1500);
+    save(main_window, "main_live.png");
+
+    main_window->Button1Click();
+    para->threshold_fields[0]->setCurrentIndex(4);
+    para->threshold_fields[4]->setCurrentIndex(38);
+    para->check_boxes[0]->setChecked(true);
+    para->threshold_marks[5]->show();
+    run_events_for(200);
+    save(para, "para_open.png");
+    return 0;
+}

@@ -1,0 +1,18 @@
+#include <memory>
+
+#include <QApplication>
+
+#include "ui/info_window.h"
+#include "ui/main_window.h"
+#include "ui/parameter_window.h"
+#include "ui/program.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    const ProgramWindows windows = start_program();
+    std::unique_ptr<TForm1> main_window(windows.main);
+    std::unique_ptr<Tpara> para(windows.para);
+    std::unique_ptr<TInfo> info(windows.info);
+    main_window->show();
+    return application.exec();
+}

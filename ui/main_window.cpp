@@ -1,0 +1,293 @@
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include "link/port_names.h"
+#include "ui/fonts.h"
+#include "ui/info_window.h"
+#include "ui/parameter_window.h"
+#include "ui/picture.h"
+#include "ui/program.h"
+
+using namespace zelk20;
+using namespace zelk20::ui;
+
+namespace {
+
+constexpr QSize client_size{811, 627};
+constexpr QSize panel_size{273, 209};
+constexpr int lamp_side = 17;
+
+// Panel rows, from the frame's top edge: rows 1 to 4 are 32 apart from the
+// panel's first-row offset, rows 5 and 6 lie at fixed offsets in every panel.
+constexpr int row_pitch = 32;
+constexpr std::array<int, 2> alarm_row_offsets = {144, 176};
+constexpr int caption_x = 8;
+constexpr int value_x = 154;
+constexpr int lamp_x = 242;
+
+QLabel* make_label(QWidget* parent, const char* name, const QString& text, const QFont& font, QPoint at) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFont(font);
+    label->move(at);
+    label->adjustSize();
+    return label;
+}
+
+QFrame* make_bevel(QWidget* parent, const char* name, QRect area) {
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(QString::fromLatin1(name));
+    frame->setFrameStyle(QFrame::Box | QFrame::Raised);
+    frame->setGeometry(area);
+    return frame;
+}
+
+QTimer* make_timer(QObject* parent, const char* name, int interval_ms) {
+    auto* timer = new QTimer(parent);
+    timer->setObjectName(QString::fromLatin1(name));
+    timer->setInterval(interval_ms);
+    return timer;
+}
+
+}  // namespace
+
+TForm1::TForm1() {
+    setObjectName("Form1");
+    setWindowTitle("ZELK20");
+    setWindowIcon(QIcon(":/app_icon.svg"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(tahoma(11));
+    move(0, 0);
+    build_controls();
+
+    Timer1 = make_timer(this, "Timer1", 50);
+    Timer2 = make_timer(this, "Timer2", 1000);
+    Timer3 = make_timer(this, "Timer3", 250);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+    connect(Timer3, &QTimer::timeout, this, &TForm1::Timer3Timer);
+    Timer1->start();
+    Timer2->start();
+    Timer3->start();
+    FormCreate();
+}
+
+void TForm1::set_windows(Tpara* para, TInfo* info) {
+    para_ = para;
+    info_ = info;
+}
+
+void TForm1::build_controls() {
+    auto* menu_bar = new QMenuBar(this);
+    menu_bar->setObjectName("MainMenu1");
+    auto* file_menu = menu_bar->addMenu("Datei");
+    file_menu->setObjectName("oeffnen1");
+    QAction* info_item = file_menu->addAction("Info...");
+    info_item->setObjectName("speicher_datei");
+    QAction* end_item = file_menu->addAction("Beenden");
+    end_item->setObjectName("Beenden1");
+    connect(info_item, &QAction::triggered, this, &TForm1::speicher_dateiClick);
+    connect(end_item, &QAction::triggered, this, &TForm1::Beenden1Click);
+    setMenuBar(menu_bar);
+
+    auto* area = new QWidget(this);
+    area->setObjectName("client");
+    area->setFixedSize(client_size);
+    area->setAutoFillBackground(true);
+    QPalette face = area->palette();
+    face.setColor(QPalette::Window, face.color(QPalette::Button));
+    area->setPalette(face);
+    setCentralWidget(area);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    build_panel(area, 16, 64, 8, 152, "out", "Label19", "Out", "Bevel6", 3, 6);
+    build_panel(area, 16, 344, 8, value_x, "1", "Label9", "In1", "Bevel8", 1, 4);
+    build_panel(area, 520, 344, 16, value_x, "2", "Label10", "In2", "Bevel7", 2, 5);
+    for (std::size_t k = 0; k < value_label_count; ++k) {
+        values_[k] = area->findChild<QLabel*>(QString::fromLatin1(value_label_names[k].data(),
+                                                                 static_cast<int>(value_label_names[k].size())));
+    }
+
+    auto* module = new Picture(":/module.svg", area);
+    module->setObjectName("Image1");
+    module->setGeometry(328, 16, 161, 537);
+
+    auto* hand_over = new QPushButton("Parametrierung", area);
+    hand_over->setObjectName("Button1");
+    hand_over->setFont(tahoma(17));
+    hand_over->setGeometry(520, 72, 273, 33);
+    connect(hand_over, &QPushButton::clicked, this, &TForm1::Button1Click);
+
+    make_bevel(area, "Bevel5", {520, 190, 273, 41});
+    make_label(area, "l_hwerror", "Hardwarefehler", tahoma(16), {520 + caption_x, 190 + 11});
+    make_lamp(area, 8, false, 520 + lamp_x, 190 + (41 - lamp_side) / 2);
+
+    QPalette hot_light = area->palette();
+    hot_light.setColor(QPalette::WindowText, hot_light.color(QPalette::Link));
+    for (auto [name, text, y] : {std::tuple{"Label16", "Tessaro", 560}, std::tuple{"Label7", "Redundancy Module", 592}}) {
+        QLabel* heading = make_label(area, name, text, heading_font(), {16, y});
+        heading->setPalette(hot_light);
+        heading->resize(381, 34);
+    }
+
+    comport_ = new QComboBox(area);
+    comport_->setObjectName("comport");
+    comport_->setEditable(false);
+    comport_->setFont(tahoma(17));
+    comport_->setFocusPolicy(Qt::NoFocus);
+    for (int k = first_port_number; k <= last_port_number; ++k) comport_->addItem(QString::fromStdString(port_name(k)));
+    comport_->setCurrentIndex(0);
+    comport_->setGeometry(456, 584, 81, 29);
+
+    // The update indicator only shows the link: the user cannot tick it.
+    a_ = new QRadioButton("Aktualisierung", area);
+    a_->setObjectName("a");
+    a_->setFont(ms_sans_serif(17));
+    a_->setGeometry(448, 585, 145, 29);
+    a_->setFocusPolicy(Qt::NoFocus);
+    a_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    a_->hide();
+
+    auto* german = new Picture(":/flag_de.svg", area);
+    german->setObjectName("deutsch");
+    german->setGeometry(672, 580, 33, 33);
+    auto* english = new Picture(":/flag_gb.svg", area);
+    english->setObjectName("englisch");
+    english->setGeometry(712, 580, 33, 33);
+    connect(german, &Picture::clicked, this, &TForm1::deutschClick);
+    connect(english, &Picture::clicked, this, &TForm1::englischClick);
+}
+
+void TForm1::build_panel(QWidget* area, int frame_x, int frame_y, int first_row_offset, int value_x_low_rows,
+                         const char* suffix, const char* title_name, const char* title, const char* frame_name,
+                         int lamp_power_good, int lamp_over_current) {
+    make_label(area, title_name, title, tahoma(24, true), {frame_x, frame_y - 40});
+    make_bevel(area, frame_name, {{frame_x, frame_y}, panel_size});
+
+    struct Row {
+        const char* caption;  // caption name without the channel suffix
+        const char* value;    // value label name without the suffix
+        bool alarm_row;
+    };
+    static constexpr Row rows[] = {{"l_uakt", "u", false},  {"l_iakt", "i", false},  {"l_umin", "umin", false},
+                                   {"l_imax", "imax", false}, {"l_pgood", "pgoodu", true}, {"l_igood", "igoodi", true}};
+    for (int r = 0; r < 6; ++r) {
+        const Row& row = rows[r];
+        const int y = frame_y + (row.alarm_row ? alarm_row_offsets[r - 4] : first_row_offset + r * row_pitch);
+        const QFont font = row.alarm_row ? tahoma(16) : tahoma(17, true);
+        const QByteArray caption = QByteArray(row.caption) + suffix;
+        const QByteArray value = QByteArray(row.value) + suffix;
+        make_label(area, caption.constData(), QString(), font, {frame_x + caption_x, y});
+        make_label(area, value.constData(), QString(), font,
+                   {frame_x + (row.alarm_row ? value_x_low_rows : value_x), y});
+        if (row.alarm_row) {
+            const int lamp = r == 4 ? lamp_power_good : lamp_over_current;
+            make_lamp(area, lamp, lamp == 3, frame_x + lamp_x, y + 1);
+        }
+    }
+}
+
+void TForm1::make_lamp(QWidget* area, int number, bool red, int x, int y) {
+    const QString name = QString("mb1_%1").arg(number);
+    const QRect place(x, y, lamp_side, lamp_side);
+    auto* white = new Picture(":/lamp_white.svg", area);
+    white->setObjectName(name + "_w");
+    auto* lit = new Picture(red ? ":/lamp_red.svg" : ":/lamp_yellow.svg", area);
+    lit->setObjectName(name + (red ? "_r" : "_g"));
+    auto* frame = new Picture(":/lamp_frame.svg", area);  // drawn over both faces, never changed
+    frame->setObjectName(name);
+    for (QWidget* picture : {static_cast<QWidget*>(white), static_cast<QWidget*>(lit), static_cast<QWidget*>(frame)}) {
+        picture->setGeometry(place);
+    }
+    frame->raise();
+    lit->hide();
+    const std::size_t index = number == 8 ? lamp_count - 1 : static_cast<std::size_t>(number - 1);
+    lamps_[index] = {white, lit};
+}
+
+void TForm1::show_lamp(std::size_t lamp, bool lit) {
+    lamps_[lamp].white->setVisible(!lit);
+    lamps_[lamp].lit->setVisible(lit);
+}
+
+void TForm1::set_value(std::size_t label, const QString& text) {
+    values_[label]->setText(text);
+    values_[label]->adjustSize();
+}
+
+void TForm1::Timer1Timer() {
+    for (const Frame& frame : link_.poll(comport_->currentIndex())) {
+        // Every complete frame, accepted or not, ends the port choice for good.
+        comport_->hide();
+        a_->show();
+        ausfuehren(frame.bytes());
+    }
+}
+
+void TForm1::ausfuehren(std::span<const std::uint8_t> frame) {
+    const StatusUpdate update = decode_status_frame(frame);
+    if (update.flash) {
+        a_->setChecked(true);
+        if (!Timer3->isActive()) Timer3->start();  // a running flash is not lengthened
+    }
+    if (!update.display) return;
+    for (std::size_t lamp = 0; lamp < lamp_count; ++lamp) show_lamp(lamp, update.display->lamp_lit[lamp]);
+    for (std::size_t k = 0; k < value_label_count; ++k) {
+        set_value(k, QString::fromStdString(update.display->labels[k]));
+    }
+}
+
+void TForm1::Timer2Timer() {
+    if (!link_.watchdog()) return;
+    for (std::size_t lamp = 0; lamp < lamp_count; ++lamp) show_lamp(lamp, false);
+    for (std::size_t k = 0; k < value_label_count; ++k) set_value(k, QString());
+}
+
+void TForm1::Timer3Timer() {
+    a_->setChecked(false);
+    Timer3->stop();
+}
+
+void TForm1::oeffnecom() { link_.open(); }
+
+void TForm1::schliessecom() { link_.close(); }
+
+void TForm1::Button1Click() {
+    // The window flag must be set before showing: setting it hides a shown window.
+    para_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    para_->show();
+    para_->raise();
+    Timer1->stop();
+    schliessecom();
+    setEnabled(false);
+}
+
+void TForm1::speicher_dateiClick() {
+    info_->set_version_line(QString::fromLatin1(program_version_line));
+    info_->show();
+    info_->raise();
+}
+
+void TForm1::Beenden1Click() { close(); }
+
+void TForm1::deutschClick() { apply_language(Language::german); }
+
+void TForm1::englischClick() { apply_language(Language::english); }
+
+void TForm1::apply_language(Language language) {
+    para_->sprache_deutsch = language == Language::german ? 1 : 0;
+    para_->sprache_englisch = language == Language::english ? 1 : 0;
+    apply_texts(this, main_window_texts, language);
+    apply_texts(para_, parameter_window_texts, language);
+}

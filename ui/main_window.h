@@ -1,0 +1,81 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include <QMainWindow>
+
+#include "link/monitor_link.h"
+#include "link/status_frame.h"
+#include "ui/text_sets.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+namespace zelk20::ui {
+class Picture;
+}
+
+class Tpara;
+class TInfo;
+
+// The main window: the live monitor of the module. Its timers drive the
+// monitoring connection (poll tick, watchdog, end of a flash); "Parametrierung"
+// hands the port over to the parameter window.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    TForm1();
+
+    // The other two windows, known once the program has created them.
+    void set_windows(Tpara* para, TInfo* info);
+
+    // The monitoring connection: its current port name is the one the
+    // parameter window's exchanges open.
+    const zelk20::MonitorLink& link() const { return link_; }
+
+    void FormCreate() {}
+    void Button1Click();
+    void speicher_dateiClick();
+    void Beenden1Click();
+    void deutschClick();
+    void englischClick();
+    void Timer1Timer();
+    void Timer2Timer();
+    void Timer3Timer();
+    void ausfuehren(std::span<const std::uint8_t> frame);
+    void oeffnecom();
+    void schliessecom();
+
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    QTimer* Timer3 = nullptr;
+
+private:
+    struct Lamp {
+        QWidget* white = nullptr;
+        QWidget* lit = nullptr;
+    };
+
+    void build_controls();
+    void build_panel(QWidget* area, int frame_x, int frame_y, int first_row_offset, int value_x_low_rows,
+                     const char* suffix, const char* title_name, const char* title, const char* frame_name,
+                     int lamp_power_good, int lamp_over_current);
+    void make_lamp(QWidget* area, int number, bool red, int x, int y);
+    void show_lamp(std::size_t lamp, bool lit);
+    void set_value(std::size_t label, const QString& text);
+    void apply_language(zelk20::ui::Language language);
+
+    zelk20::MonitorLink link_;
+    Tpara* para_ = nullptr;
+    TInfo* info_ = nullptr;
+
+    QComboBox* comport_ = nullptr;
+    QRadioButton* a_ = nullptr;
+    std::array<Lamp, zelk20::lamp_count> lamps_{};                // in the order of the alarm bits
+    std::array<QLabel*, zelk20::value_label_count> values_{};     // in the order the frame fills them
+};

@@ -1,0 +1,82 @@
+#include "ui/text_sets.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QWidget>
+
+namespace zelk20::ui {
+
+namespace {
+
+constexpr TextRow main_rows[] = {
+    {"l_uakt1", "akt. Spannung:", "voltage:"},
+    {"l_uakt2", "akt. Spannung:", "voltage:"},
+    {"l_uaktout", "akt. Spannung:", "voltage:"},
+    {"l_iakt1", "akt. Strom:", "current:"},
+    {"l_iakt2", "akt. Strom:", "current:"},
+    {"l_iaktout", "akt. Strom:", "current:"},
+    {"l_umin1", "min. Spannung:", "min. voltage:"},
+    {"l_umin2", "min. Spannung:", "min. voltage:"},
+    {"l_uminout", "min. Spannung:", "min. voltage:"},
+    {"l_imax1", "max Strom:", "max. current:"},
+    {"l_imax2", "max Strom:", "max. current:"},
+    {"l_imaxout", "max Strom:", "max. current:"},
+    {"l_pgoodout", "Uout<Power Good", "Uout<Power Good"},
+    {"l_igoodout", "Überstrom Iout", "overcurrent Iout"},
+    {"l_pgood1", "Uin1<Power Good", "Uin1<Power Good"},
+    {"l_igood1", "Überstrom I1", "overcurrent I1"},
+    {"l_pgood2", "Uin2<Power Good", "Uin2<Power Good"},
+    {"l_igood2", "Überstrom I2", "overcurrent I2"},
+    {"a", "Aktualisierung", "update"},
+    {"l_hwerror", "Hardwarefehler", "hardware fault"},
+    {"Button1", "Parametrierung", "configuration"},
+};
+
+constexpr TextRow parameter_rows[] = {
+    {"l_pgood", "Grenzwerte U[V]", "threshold U[V]"},
+    {"l_igood", "Grenzwerte I[A]", "threshold I[A]"},
+    {"l_p1", "Port 1", "port 1"},
+    {"l_p2", "Port 2", "port 2"},
+    {"f1", "Uin1<Power Good", "Uin1<Power Good"},
+    {"f2", "Uin2<Power Good", "Uin2<Power Good"},
+    {"f3", "Uout<Power Good", "Uout<Power Good"},
+    {"f4", "Überstrom I1", "overcurrent I1"},
+    {"f5", "Überstrom I2", "overcurrent I2"},
+    {"f6", "Überstrom Iout", "overcurrent Iout"},
+    {"f7", "Hardwarefehler", "hardware fault"},
+    {"f8", "Ausgang invertieren", "output inverted"},
+    {"f9", "Programmierung am Gerät erlauben", "programming allowed"},
+    {"Button1", "Konfiguration laden", "load configuration"},
+    {"Button2", "Konfiguration schreiben", "write configuration"},
+    {"Button3", "KORVA Standard", "KORVA default"},
+    {"oeffnen1", "Datei", "file"},
+    {"oeffnen", "Öffnen", "open"},
+    {"speichern", "Speichern", "save"},
+    {"schliessen", "Schließen", "close"},
+};
+
+}  // namespace
+
+const std::span<const TextRow> main_window_texts{main_rows};
+const std::span<const TextRow> parameter_window_texts{parameter_rows};
+
+void apply_texts(QWidget* window, std::span<const TextRow> rows, Language language) {
+    for (const TextRow& row : rows) {
+        const QString text = QString::fromUtf8(language == Language::german ? row.german : row.english);
+        QObject* control = window->findChild<QObject*>(QString::fromLatin1(row.control));
+        if (auto* label = qobject_cast<QLabel*>(control)) {
+            label->setText(text);
+            label->adjustSize();
+        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            button->setText(text);
+        } else if (auto* menu = qobject_cast<QMenu*>(control)) {
+            menu->setTitle(text);
+        } else if (auto* action = qobject_cast<QAction*>(control)) {
+            action->setText(text);
+        }
+    }
+}
+
+}  // namespace zelk20::ui

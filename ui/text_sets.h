@@ -1,0 +1,41 @@
+#pragma once
+
+#include <span>
+
+class QWidget;
+
+namespace zelk20::ui {
+
+enum class Language { german, english };
+
+// One control's text in both languages; the control is found by its object name.
+struct TextRow {
+    const char* control;
+    const char* german;
+    const char* english;
+};
+
+// What the language switch sets, in the order it sets it. Everything else
+// (titles, panel titles, the heading, port items, the main window's menu,
+// threshold items, the info window) reads the same in both languages.
+extern const std::span<const TextRow> main_window_texts;
+extern const std::span<const TextRow> parameter_window_texts;
+
+// Sets the texts of `rows` in `window`: labels, buttons, check boxes, menu
+// items and menus alike.
+void apply_texts(QWidget* window, std::span<const TextRow> rows, Language language);
+
+// The parameter window's status messages.
+struct Message {
+    const char* german;
+    const char* english;
+};
+namespace messages {
+inline constexpr Message transfer_ok{"Übertragung erfolgreich!", "transmission successful!"};
+inline constexpr Message fill_all_fields{"Bitte alle Felder korrekt ausfüllen", "all labels fill correctly, please"};
+inline constexpr Message communication_failed{"Kommunikation fehlgeschlagen!", "communikation error!"};
+inline constexpr Message file_read_ok{"Datei korrekt eingelesen", "read file correctly"};
+inline constexpr Message file_faulty{"Datei fehlerhaft C", "file error C"};  // the check code follows
+}  // namespace messages
+
+}  // namespace zelk20::ui
