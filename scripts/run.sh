@@ -1,10 +1,29 @@
 #!/usr/bin/env bash
-# Sets up and runs against the built-in simulated module: the module streams
-# on a pseudo-terminal mapped to COM1, and the monitor shows what it decodes
-# about once a second. Stop with Ctrl+C. An optional argument gives the
-# number of seconds to run.
+# Sets up and runs the program against the built-in simulated module: the
+# module streams on a pseudo-terminal, COM1 is mapped to it, and zelk20 starts
+# on it. Where there is no display, the program runs for a few seconds under
+# Xvfb instead and a screenshot of it is saved; its path is printed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh
-exec build/sim/zelk20-sim --demo "${1:-0}"
+work=$(mktemp -d /tmp/zelk20-run.XXXXXX)
+build/sim/zelk20-sim --link "$work/com1" >"$work/sim.log" 2>&1 &
+sim=$!
+trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null || true' EXIT
+for _ in $(seq 50); do [ -e "$work/com1" ] && break; sleep 0.1; done
+export ZELK20_COM1="$work/com1"
+echo "run: simulated module on $(readlink "$work/com1"), mapped to COM1"
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  build/ui/zelk20
+else
+  shot="$work/zelk20.png"
+  echo "run: no display; running zelk20 for 5 s under Xvfb"
+  xvfb-run -a -s "-screen 0 1024x768x24" bash -c "
+    build/ui/zelk20 & program=\$!
+    sleep 5
+    build/tests/screen_grab '$shot'
+    kill \$program" 2>/dev/null
+  echo "run: screenshot of the live program: $shot"
+fi

@@ -25,6 +25,7 @@ public:
 
     const std::string& slave_path() const { return slave_path_; }
     int master_fd() const { return master_; }
+    int own_slave_fd() const { return slave_; }
 
     // Writes all of `bytes` to the line (the program's port receives them).
     bool write(std::span<const std::uint8_t> bytes);

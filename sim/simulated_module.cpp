@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 
 #include <poll.h>
 #include <sys/inotify.h>
@@ -37,10 +38,11 @@ SimulatedModule::SimulatedModule(PseudoTerminal line, Options options)
       port_path_(line_.slave_path()),
       model_(options.seed),
       noise_(options.seed + 1) {
-    // A module streams whether or not anyone listens, and a closed port loses
-    // what comes meanwhile. A pseudo-terminal would keep it for the next
-    // opener instead, so the module watches who opens the port, streams only
-    // while someone has it open and clears the line when someone opens it.
+    // A closed serial port loses what arrives meanwhile; a pseudo-terminal
+    // would keep it for the next opener instead. So the module watches the
+    // port being opened and closed (inotify), clears the line then, and
+    // streams only while a program holds the port. inotify merges like
+    // events, so who holds it is looked up in /proc rather than counted.
     watch_fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (watch_fd_ >= 0 && ::inotify_add_watch(watch_fd_, port_path_.c_str(), IN_OPEN | IN_CLOSE) < 0) {
         ::close(watch_fd_);
@@ -90,30 +92,48 @@ bool SimulatedModule::pause_for(milliseconds wait) {
     return false;
 }
 
-void SimulatedModule::watch_listeners() {
+bool SimulatedModule::port_held_elsewhere() const {
+    namespace fs = std::filesystem;
+    const std::string own_fd = std::to_string(line_.own_slave_fd());
+    const std::string own_pid = std::to_string(::getpid());
+    std::error_code error;
+    bool readable = false;
+    for (const auto& process : fs::directory_iterator("/proc", error)) {
+        const std::string pid = process.path().filename().string();
+        if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::error_code fd_error;
+        for (const auto& fd : fs::directory_iterator(process.path() / "fd", fd_error)) {
+            readable = true;
+            std::error_code link_error;
+            if (fs::read_symlink(fd.path(), link_error) != port_path_) continue;
+            if (pid == own_pid && fd.path().filename() == own_fd) continue;  // the module's own end
+            return true;
+        }
+    }
+    return !readable;  // without /proc, stream as if someone listened
+}
+
+bool SimulatedModule::port_opened() {
     alignas(inotify_event) std::array<char, 4096> events{};
+    bool opened = false;
     for (;;) {
         const ssize_t n = ::read(watch_fd_, events.data(), events.size());
-        if (n <= 0) return;
+        if (n <= 0) break;
         for (ssize_t at = 0; at < n;) {
             const auto* event = reinterpret_cast<const inotify_event*>(events.data() + at);
-            if (event->mask & IN_OPEN) {
-                ++listeners_;
-                line_.discard_unread();
-            }
-            if (event->mask & IN_CLOSE) {
-                listeners_ = std::max(0, listeners_ - 1);
-                if (listeners_ == 0) line_.discard_unread();
-            }
+            opened = opened || (event->mask & IN_OPEN) != 0;
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
     }
+    line_.discard_unread();
+    return opened;
 }
 
 void SimulatedModule::run() {
     const auto powered_on = Clock::now();
     auto next_frame = powered_on;
     auto quiet_until = powered_on;
+    bool held = watch_fd_ < 0 || port_held_elsewhere();
 
     while (!stopping_) {
         if (unplug_requested_ && !unplugged_) {
@@ -137,9 +157,8 @@ void SimulatedModule::run() {
         }
 
         if (watch_fd_ >= 0 && (waits[1].revents & POLLIN)) {
-            const int before = listeners_;
-            watch_listeners();
-            if (listeners_ > before) quiet_until = std::max(quiet_until, now + open_grace);
+            if (port_opened()) quiet_until = std::max(quiet_until, now + open_grace);
+            held = port_held_elsewhere();
         }
 
         if (waits[0].revents & POLLIN) {
@@ -163,9 +182,7 @@ void SimulatedModule::run() {
         now = Clock::now();
         if (now < next_frame) continue;
         next_frame = std::max(next_frame + options_.frame_period, now);
-        const bool someone_listens = watch_fd_ < 0 || listeners_ > 0;
-        if (faults.silent || now < quiet_until || !someone_listens) continue;
-        if (watch_fd_ < 0 && line_.unread() > 0) line_.discard_unread();  // no one read the last frame
+        if (faults.silent || now < quiet_until || !held) continue;
         send_noise(faults);
         send_status_frame(std::chrono::duration<double>(now - powered_on).count(), faults);
     }

@@ -41,7 +41,7 @@ struct Options {
 };
 
 // The module on a pseudo-terminal, run by a thread of its own: it streams
-// status frames while a program has the port open, answers read and write
+// status frames while a program holds the port, answers read and write
 // requests, and keeps what was written.
 class SimulatedModule {
 public:
@@ -74,13 +74,13 @@ private:
     void send_answer(std::vector<std::uint8_t> answer, const Faults& faults);
     void send_noise(const Faults& faults);
     bool pause_for(milliseconds wait);  // false when stopping
-    void watch_listeners();
+    bool port_opened();  // clears the line; true when the port was opened
+    bool port_held_elsewhere() const;
 
     const Options options_;
     PseudoTerminal line_;
     std::string port_path_;
     int watch_fd_ = -1;  // inotify on the slave: who has the port open
-    int listeners_ = 0;
 
     mutable std::mutex mutex_;  // guards the members below
     Faults faults_;

@@ -127,6 +127,7 @@ TEST_F(SimulatedModuleTest, HandOverGivesThePortUpAndTakesItBack) {
     link.open();
     EXPECT_TRUE(link.port().is_open());
     EXPECT_EQ(link.current_port_name(), "COM1");
+    EXPECT_FALSE(SerialPort::open(module->port_path()).is_open()) << "taken back: held again";
     EXPECT_TRUE(wait_until([&] { return !link.poll(0).empty(); }));
 }
 
@@ -151,7 +152,7 @@ TEST(MonitorLink, PartialFrameSurvivesTheHandOver) {
     ::unsetenv("ZELK20_COM1");
 }
 
-TEST_F(SimulatedModuleTest, ModuleStreamsOnlyWhileThePortIsOpenAndPausesForRequests) {
+TEST_F(SimulatedModuleTest, ModuleStreamsOnlyWhileThePortIsHeldAndPausesForRequests) {
     {
         MonitorLink link;
         ASSERT_GT(poll_for(link, 0, 600ms).frames, 0u);
@@ -159,9 +160,9 @@ TEST_F(SimulatedModuleTest, ModuleStreamsOnlyWhileThePortIsOpenAndPausesForReque
     std::this_thread::sleep_for(100ms);
     std::size_t before = module->frames_sent();
     std::this_thread::sleep_for(600ms);
-    EXPECT_LE(module->frames_sent(), before + 1) << "no one listens: a closed port would lose it all";
+    EXPECT_LE(module->frames_sent(), before + 1) << "no one holds the port: a closed port would lose it all";
 
-    ASSERT_EQ(exchange({0xFF, 0xFA}).size(), 30u);
+    ASSERT_EQ(exchange({0xFF, 0xFA}).size(), 30u) << "nothing old before the answer";
     SerialPort port = SerialPort::open(module->port_path());
     before = module->frames_sent();
     std::this_thread::sleep_for(500ms);  // well inside the second's pause after a request
