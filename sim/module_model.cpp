@@ -8,6 +8,12 @@
 
 namespace zelk20::sim {
 
+namespace {
+constexpr std::uint8_t request_first = read_request[0];
+constexpr std::uint8_t read_request_second = read_request[1];
+constexpr std::uint8_t write_request_second = 0xFD;
+}  // namespace
+
 std::optional<Request> RequestParser::feed(std::uint8_t byte) {
     if (pending_.empty()) {
         if (byte == request_first) pending_.push_back(byte);
@@ -16,7 +22,7 @@ std::optional<Request> RequestParser::feed(std::uint8_t byte) {
     if (pending_.size() == 1) {
         if (byte == read_request_second) {
             pending_.clear();
-            return Request{Request::Kind::read, {request_first, read_request_second}};
+            return Request{Request::Kind::read, {read_request.begin(), read_request.end()}};
         }
         if (byte != write_request_second) {
             pending_.clear();
@@ -100,13 +106,15 @@ std::optional<std::vector<std::uint8_t>> ModuleModel::answer(const Request& requ
         answer.push_back(xor_check(std::span(answer).subspan(2)));
         return answer;
     }
+    // A write request is taken only as the tool builds it: fixed bytes and check byte right.
     const std::span<const std::uint8_t> bytes = request.bytes;
-    if (bytes.size() != write_request_size || bytes[12] != write_request_fixed[0] ||
-        bytes[13] != write_request_fixed[1] || xor_check(bytes.subspan(2, 12)) != bytes[14]) {
-        return std::nullopt;
-    }
-    std::copy(bytes.begin() + 2, bytes.begin() + 12, parameters_.begin());
-    return std::vector<std::uint8_t>{bytes[14]};
+    if (bytes.size() != write_request_size) return std::nullopt;
+    ParameterSet carried{};
+    std::copy_n(bytes.begin() + 2, carried.size(), carried.begin());
+    const WriteRequest expected = write_request(carried);
+    if (!std::equal(bytes.begin(), bytes.end(), expected.begin())) return std::nullopt;
+    parameters_ = carried;
+    return std::vector<std::uint8_t>{expected.back()};
 }
 
 }  // namespace zelk20::sim

@@ -9,28 +9,19 @@
 #include <string>
 #include <vector>
 
+#include "parameter/parameter_set.h"
+
 namespace zelk20::sim {
 
-using ParameterBytes = std::array<std::uint8_t, 10>;
-
-// What the simulated module holds at power-on: the maker's defaults.
-inline constexpr ParameterBytes initial_parameters = {0xCC, 0xCC, 0xCC, 0xC8, 0xC8,
-                                                      0xC8, 0x03, 0x03, 0x18, 0x02};
-
-// The requests the module understands, as they come in on the line.
-inline constexpr std::uint8_t request_first = 0xFF;
-inline constexpr std::uint8_t read_request_second = 0xFA;
-inline constexpr std::uint8_t write_request_second = 0xFD;
-inline constexpr std::size_t write_request_size = 15;
-inline constexpr std::array<std::uint8_t, 2> write_request_fixed = {0xDD, 0xEE};
+using ParameterBytes = ParameterSet;
 
 struct Request {
     enum class Kind { read, write } kind = Kind::read;
     std::vector<std::uint8_t> bytes;  // the whole request as received
 };
 
-// Picks requests out of the bytes the program writes; anything that does not
-// begin a request is skipped.
+// Picks requests out of the bytes the program writes (FF FA, or FF FD and
+// thirteen more); anything that does not begin a request is skipped.
 class RequestParser {
 public:
     std::optional<Request> feed(std::uint8_t byte);
@@ -72,7 +63,7 @@ private:
     Readings readings_at(double seconds);
     std::uint8_t alarm_for(const Readings& now) const;
 
-    ParameterBytes parameters_ = initial_parameters;
+    ParameterBytes parameters_ = maker_defaults;  // as the module leaves the works
     std::mt19937 noise_;
     std::optional<Readings> extremes_;  // lowest voltages and highest currents seen
 };

@@ -4,27 +4,37 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
+#include "parameter/config_file.h"
+#include "parameter/exchange.h"
 #include "ui/fonts.h"
 #include "ui/main_window.h"
 
+using namespace zelk20;
 using namespace zelk20::ui;
 
 namespace {
 
 constexpr QSize client_size{770, 486};
 
-// Threshold lists: 20,0 to 25,0 V in 0,1 V steps; 1,0 to 21,0 A in 0,5 A steps.
-constexpr int voltage_items = 51;
-constexpr int current_items = 41;
+// Retries: every 400 ms until the first success of the run, then every
+// 500 ms; a series gives up after twelve counted ticks. A success message
+// stays five seconds.
+constexpr int first_retry_ms = 400;
+constexpr int later_retry_ms = 500;
+constexpr int retry_ticks = 12;
+constexpr int status_clear_ms = 5000;
 
 // The threshold grid's three columns (In1, In2, Out) and two rows.
 constexpr std::array<int, 3> field_columns = {200, 200 + 176, 200 + 176 + 168};
@@ -38,23 +48,28 @@ constexpr int event_first_row = 236;
 constexpr int event_row_pitch = 24;
 constexpr std::array<int, 2> port_box_x = {632, 696};
 
-// Every check box: the Port 1 and Port 2 columns of the event grid, row by
-// row, then the programming box on its own.
+// The port event grid's rows; each has the Port 1 and Port 2 boxes that
+// check_box_bits lists for it, two by two.
 struct BoxRow {
     const char* text_name;
     const char* german;
-    std::array<const char*, 2> boxes;  // Port 1, Port 2 (none for the programming box's port 2)
 };
 constexpr BoxRow event_rows[] = {
-    {"f1", "Uin1<Power Good", {"port1_byte1_01", "port2_byte1_01"}},
-    {"f2", "Uin2<Power Good", {"port1_byte1_02", "port2_byte1_02"}},
-    {"f3", "Uout<Power Good", {"port1_byte1_04", "port2_byte1_04"}},
-    {"f4", "Überstrom I1", {"port1_byte1_08", "port2_byte1_08"}},
-    {"f5", "Überstrom I2", {"port1_byte1_10", "port2_byte1_10"}},
-    {"f6", "Überstrom Iout", {"port1_byte1_20", "port2_byte1_20"}},
-    {"f7", "Hardwarefehler", {"port1_byte1_80", "port2_byte1_80"}},
-    {"f8", "Ausgang invertieren", {"port1_byte2_02", "port2_byte2_02"}},
+    {"f1", "Uin1<Power Good"}, {"f2", "Uin2<Power Good"}, {"f3", "Uout<Power Good"},     {"f4", "Überstrom I1"},
+    {"f5", "Überstrom I2"},    {"f6", "Überstrom Iout"},  {"f7", "Hardwarefehler"},      {"f8", "Ausgang invertieren"},
 };
+constexpr int programming_box = check_box_count - 1;
+
+// "Text files (*.txt)|*.txt|All files (*.*)|*.*": description and pattern by
+// turns; the descriptions carry their patterns, as a Qt file dialog wants them.
+constexpr char file_filter[] = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
+
+QStringList dialog_filters() {
+    const QStringList parts = QString::fromLatin1(file_filter).split('|');
+    QStringList descriptions;
+    for (int k = 0; k < parts.size(); k += 2) descriptions << parts[k];
+    return descriptions;
+}
 
 QLabel* make_label(QWidget* parent, const char* name, const QString& text, const QFont& font, QPoint at) {
     auto* label = new QLabel(text, parent);
@@ -72,8 +87,6 @@ QCheckBox* make_box(QWidget* parent, const char* name, QPoint at) {
     return box;
 }
 
-QString tenths_text(int tenths) { return QString("%1,%2").arg(tenths / 10).arg(tenths % 10); }
-
 }  // namespace
 
 Tpara::Tpara(TForm1* main_window) : main_window_(main_window) {
@@ -89,13 +102,16 @@ Tpara::Tpara(TForm1* main_window) : main_window_(main_window) {
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
-    Timer1->setInterval(400);
+    Timer1->setInterval(first_retry_ms);
     Timer3 = new QTimer(this);
     Timer3->setObjectName("Timer3");
-    Timer3->setInterval(5000);
+    Timer3->setInterval(status_clear_ms);
+    connect(Timer1, &QTimer::timeout, this, &Tpara::Timer1Timer);
+    connect(Timer3, &QTimer::timeout, this, &Tpara::Timer3Timer);
 
     OpenDialog1 = new QFileDialog(this);
     OpenDialog1->setObjectName("OpenDialog1");
+    OpenDialog1->setFileMode(QFileDialog::AnyFile);  // a name that does not exist reads as an empty file
     SaveDialog1 = new QFileDialog(this);
     SaveDialog1->setObjectName("SaveDialog1");
     SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
@@ -113,6 +129,8 @@ void Tpara::build_controls() {
                               std::pair{"schliessen", "Schließen"}}) {
         file_menu->addAction(QString::fromUtf8(text))->setObjectName(name);
     }
+    connect(findChild<QAction*>("oeffnen"), &QAction::triggered, this, &Tpara::oeffnenClick);
+    connect(findChild<QAction*>("speichern"), &QAction::triggered, this, &Tpara::speichernClick);
     connect(findChild<QAction*>("schliessen"), &QAction::triggered, this, &Tpara::schliessenClick);
     setMenuBar(menu_bar);
 
@@ -152,7 +170,7 @@ void Tpara::build_controls() {
         field->setFont(ms_sans_serif(16));
         field->setMaxVisibleItems(8);
         for (int i = 0; i < (voltage ? voltage_items : current_items); ++i) {
-            field->addItem(tenths_text(voltage ? 200 + i : 10 + 5 * i));
+            field->addItem(QString::fromStdString(voltage ? voltage_item(i) : current_item(i)));
         }
         field->setCurrentIndex(-1);
         field->setGeometry({at, field_size});
@@ -180,6 +198,9 @@ void Tpara::build_controls() {
         button->setFont(tahoma(16));
         button->setGeometry(24, button_y[k], 209, 33);
     }
+    connect(findChild<QPushButton*>("Button1"), &QPushButton::clicked, this, &Tpara::laden);
+    connect(findChild<QPushButton*>("Button2"), &QPushButton::clicked, this, &Tpara::Button2Click);
+    connect(findChild<QPushButton*>("Button3"), &QPushButton::clicked, this, &Tpara::Button3Click);
 
     // Option frame: programming at the device, Port 1 only.
     auto* option_frame = new QFrame(area);
@@ -195,18 +216,18 @@ void Tpara::build_controls() {
     make_label(area, "l_p1", "Port 1", grid_font, {port_box_x[0] - 16, 208});
     make_label(area, "l_p2", "Port 2", grid_font, {port_box_x[1] - 16, 208});
 
-    std::size_t box = 0;
     for (std::size_t r = 0; r < std::size(event_rows); ++r) {
         const BoxRow& row = event_rows[r];
-        const bool option_row = r == 7;
+        const bool option_row = r + 1 == std::size(event_rows);
         const int y = event_first_row + static_cast<int>(r) * event_row_pitch + (option_row ? event_row_pitch : 0);
         make_label(area, row.text_name, QString::fromUtf8(row.german), tahoma(16, option_row), {event_text_x, y});
         for (std::size_t port = 0; port < 2; ++port) {
-            check_boxes[box++] = make_box(area, row.boxes[port], {port_box_x[port], y + 1});
+            const std::size_t box = 2 * r + port;
+            check_boxes[box] = make_box(area, check_box_bits[box].name, {port_box_x[port], y + 1});
         }
     }
     make_label(area, "f9", QString::fromUtf8("Programmierung am Gerät erlauben"), tahoma(16), {32, 431});
-    check_boxes[box] = make_box(area, "port1_byte2_01", {336, 432});
+    check_boxes[programming_box] = make_box(area, check_box_bits[programming_box].name, {336, 432});
 }
 
 void Tpara::FormCreate() {
@@ -235,4 +256,184 @@ void Tpara::clear_window() {
     status_->hide();
     for (QComboBox* field : threshold_fields) field->setCurrentIndex(-1);
     for (QLabel* mark : threshold_marks) mark->hide();
+}
+
+std::vector<std::uint8_t> Tpara::command(std::span<const std::uint8_t> request) {
+    return zelk20::command(main_window_->link().current_port_name(), request);
+}
+
+void Tpara::show_message(const Message& message, const QColor& colour, const QString& suffix) {
+    if (sprache_deutsch != 0) status_->setText(QString::fromUtf8(message.german) + suffix);
+    if (sprache_englisch != 0) status_->setText(QString::fromUtf8(message.english) + suffix);
+    QPalette palette = status_->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    status_->setPalette(palette);
+    status_->show();
+}
+
+std::optional<std::array<std::uint8_t, 6>> Tpara::threshold_bytes() {
+    std::array<std::uint8_t, 6> bytes{};
+    bool missing = false;
+    for (std::size_t k = 0; k < threshold_fields.size(); ++k) {
+        if (threshold_fields[k]->currentIndex() < 0) {
+            threshold_marks[k]->show();  // marks of filled fields stay as they are
+            missing = true;
+        } else {
+            bytes[k] = threshold_byte(threshold_fields[k]->currentText().toStdString());
+        }
+    }
+    if (missing) return std::nullopt;
+    return bytes;
+}
+
+ParameterSet Tpara::window_set(const std::array<std::uint8_t, 6>& thresholds) const {
+    CheckBoxStates ticked{};
+    for (std::size_t k = 0; k < check_box_count; ++k) ticked[k] = check_boxes[k]->isChecked();
+    const auto masks = encode_check_boxes(ticked);
+    ParameterSet set{};
+    std::copy(thresholds.begin(), thresholds.end(), set.begin());
+    std::copy(masks.begin(), masks.end(), set.begin() + parameter_byte::port1_events);
+    return set;
+}
+
+void Tpara::select_threshold(std::size_t threshold, std::uint8_t byte) {
+    threshold_fields[threshold]->setCurrentIndex(threshold_position(threshold, byte).value_or(-1));
+}
+
+void Tpara::set_boxes_of_byte(std::size_t byte, std::uint8_t value) {
+    for (std::size_t k = 0; k < check_box_count; ++k) {
+        if (check_box_bits[k].byte == byte) check_boxes[k]->setChecked((value & check_box_bits[k].bit) != 0);
+    }
+}
+
+void Tpara::laden() {
+    load_mode = true;
+    for (QComboBox* field : threshold_fields) field->setCurrentIndex(-1);
+    for (QCheckBox* box : check_boxes) box->setChecked(false);
+    for (QLabel* mark : threshold_marks) mark->hide();
+    sw_->clear();
+    fa_->clear();
+    Timer3->stop();
+    Timer3->setInterval(status_clear_ms);
+    sende_ff();
+}
+
+void Tpara::Button2Click() {
+    load_mode = false;
+    Timer3->stop();
+    Timer3->setInterval(status_clear_ms);
+    sende_ff();
+}
+
+void Tpara::sende_ff() {
+    status_->clear();
+    status_->setPalette(palette());
+    status_->hide();
+    auto retry = [this] {
+        if (!Timer1->isActive()) Timer1->start();  // a running retry series goes on
+    };
+    auto succeeded = [this] {
+        Timer1->stop();
+        Timer1->setInterval(later_retry_ms);
+        retry_count = 0;
+        show_message(messages::transfer_ok, Qt::black);
+        Timer3->start(status_clear_ms);
+    };
+
+    if (load_mode) {
+        const std::optional<ReadAnswer> answer = parse_read_answer(command(read_request));
+        if (!answer) return retry();
+        succeeded();
+        for (std::size_t k = 0; k < parameter_byte::threshold_count; ++k) select_threshold(k, answer->set[k]);
+        for (std::size_t byte = parameter_byte::port1_events; byte < answer->set.size(); ++byte) {
+            set_boxes_of_byte(byte, answer->set[byte]);
+        }
+        // Characters shown as received, one per byte.
+        sw_->setText("ZELK20-Version: " + QString::fromLatin1(answer->version.data(), 4));
+        fa_->setText("Fa: " + QString::fromLatin1(answer->fa_number.data(), 6) + "-" +
+                     QString::fromLatin1(answer->fa_number.data() + 6, 5));
+        sw_->adjustSize();
+        fa_->adjustSize();
+        return;
+    }
+
+    const auto thresholds = threshold_bytes();
+    if (!thresholds) return show_message(messages::fill_all_fields, Qt::red);
+    const WriteRequest request = write_request(window_set(*thresholds));
+    if (!write_answer_accepted(command(request), request)) return retry();
+    succeeded();
+}
+
+void Tpara::Timer1Timer() {
+    sende_ff();
+    ++retry_count;
+    if (retry_count < retry_ticks) return;
+    retry_count = 0;
+    Timer1->stop();
+    Timer3->stop();
+    show_message(messages::communication_failed, Qt::red);
+}
+
+void Tpara::Timer3Timer() {
+    status_->hide();
+    status_->clear();
+    sw_->clear();
+    fa_->clear();
+    Timer3->stop();
+}
+
+void Tpara::Button3Click() {
+    for (std::size_t k = 0; k < parameter_byte::threshold_count; ++k) select_threshold(k, maker_defaults[k]);
+    for (std::size_t byte = parameter_byte::port1_events; byte < maker_defaults.size(); ++byte) {
+        set_boxes_of_byte(byte, maker_defaults[byte]);
+    }
+    status_->clear();
+    for (QLabel* mark : threshold_marks) mark->hide();
+}
+
+std::optional<QString> Tpara::run_dialog(QFileDialog* dialog, QString& last_file) {
+    dialog->setNameFilters(dialog_filters());
+    dialog->selectNameFilter(dialog_filters().first());
+    if (!last_file.isEmpty()) {
+        dialog->setDirectory(QFileInfo(last_file).absolutePath());
+        dialog->selectFile(last_file);
+    }
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
+    last_file = dialog->selectedFiles().first();
+    return last_file;
+}
+
+void Tpara::speichernClick() {
+    status_->clear();
+    const auto thresholds = threshold_bytes();
+    if (!thresholds) return show_message(messages::fill_all_fields, Qt::red);
+    const std::optional<QString> file = run_dialog(SaveDialog1, last_save_file_);
+    if (!file) return;
+    const std::string text = write_config_file(window_set(*thresholds));
+    if (!save_file_safely(file->toStdString(), text)) show_message(messages::file_not_saved, Qt::red);
+}
+
+void Tpara::oeffnenClick() {
+    const std::optional<QString> file = run_dialog(OpenDialog1, last_open_file_);
+    if (!file) return;
+    status_->clear();
+    const std::string bytes = read_file_start(file->toStdString());
+    const ConfigFileRead read = read_config_file(bytes);
+    for (const ConfigField& field : read.fields) {
+        if (field.byte < parameter_byte::threshold_count) {
+            select_threshold(field.byte, field.value);
+        } else {
+            set_boxes_of_byte(field.byte, field.value);
+        }
+    }
+    if (read.conversion_error) {
+        QMessageBox::critical(this, QApplication::applicationName(), QString::fromUtf8(read.conversion_error->c_str()));
+        return;
+    }
+    if (read.code == 0) {
+        show_message(messages::file_read_ok, Qt::black);
+    } else {
+        show_message(messages::file_faulty, Qt::red, QString::number(read.code));
+    }
+    Timer3->start(status_clear_ms);
 }

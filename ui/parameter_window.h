@@ -2,8 +2,14 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
 
 #include <QMainWindow>
+
+#include "parameter/parameter_set.h"
+#include "ui/text_sets.h"
 
 class QCheckBox;
 class QComboBox;
@@ -23,6 +29,21 @@ public:
     void FormCreate();
     void FormClose();
     void schliessenClick();
+    void laden();
+    void Button2Click();
+    void Button3Click();
+    void sende_ff();
+    void Timer1Timer();
+    void Timer3Timer();
+    void oeffnenClick();
+    void speichernClick();
+    // One exchange on the main window's current port.
+    std::vector<std::uint8_t> command(std::span<const std::uint8_t> request);
+
+    // The transfer pending or last started: true reads from the module,
+    // false writes to it; and the retry ticks since the last success or give-up.
+    bool load_mode = false;
+    std::uint16_t retry_count = 0;
 
     QTimer* Timer1 = nullptr;
     QTimer* Timer3 = nullptr;
@@ -38,8 +59,8 @@ public:
     // voltages, then In1, In2, Out currents; their red marks alike.
     std::array<QComboBox*, 6> threshold_fields{};
     std::array<QLabel*, 6> threshold_marks{};
-    // The seventeen check boxes.
-    std::array<QCheckBox*, 17> check_boxes{};
+    // The seventeen check boxes, in the order of check_box_bits.
+    std::array<QCheckBox*, zelk20::check_box_count> check_boxes{};
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -47,9 +68,20 @@ protected:
 private:
     void build_controls();
     void clear_window();
+    void show_message(const zelk20::ui::Message& message, const QColor& colour, const QString& suffix = {});
+    // The thresholds as bytes; shows the mark of every field without a
+    // selection and gives nothing when one is missing.
+    std::optional<std::array<std::uint8_t, 6>> threshold_bytes();
+    zelk20::ParameterSet window_set(const std::array<std::uint8_t, 6>& thresholds) const;
+    void select_threshold(std::size_t threshold, std::uint8_t byte);
+    void set_boxes_of_byte(std::size_t byte, std::uint8_t value);
+    // Runs a file dialog on the last file it returned; the chosen file, or none.
+    std::optional<QString> run_dialog(QFileDialog* dialog, QString& last_file);
 
     TForm1* main_window_;
     QLabel* status_ = nullptr;
     QLabel* sw_ = nullptr;
     QLabel* fa_ = nullptr;
+    QString last_open_file_;
+    QString last_save_file_;
 };

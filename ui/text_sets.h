@@ -36,6 +36,7 @@ inline constexpr Message fill_all_fields{"Bitte alle Felder korrekt ausfüllen",
 inline constexpr Message communication_failed{"Kommunikation fehlgeschlagen!", "communikation error!"};
 inline constexpr Message file_read_ok{"Datei korrekt eingelesen", "read file correctly"};
 inline constexpr Message file_faulty{"Datei fehlerhaft C", "file error C"};  // the check code follows
+inline constexpr Message file_not_saved{"Datei konnte nicht gespeichert werden", "file could not be saved"};
 }  // namespace messages
 
 }  // namespace zelk20::ui

@@ -1,0 +1,112 @@
+#include "parameter/parameter_set.h"
+
+#include <algorithm>
+
+#include "link/frame_bytes.h"
+
+namespace zelk20 {
+
+namespace {
+
+constexpr int voltage_base = 200;   // tenths at list position 0
+constexpr int current_base = 10;
+constexpr int current_step = 5;
+constexpr std::array<std::uint8_t, 2> write_request_start = {0xFF, 0xFD};
+constexpr std::array<std::uint8_t, 2> write_request_fixed = {0xDD, 0xEE};
+
+// Offsets in the read answer.
+constexpr std::size_t answer_set = 2;
+constexpr std::size_t answer_version = 12;
+constexpr std::size_t version_size = 4;
+constexpr std::size_t answer_fa = 16;
+constexpr std::size_t fa_size = 11;
+constexpr std::size_t answer_check = 29;
+
+std::string tenths_text(int tenths) { return std::to_string(tenths / 10) + ',' + static_cast<char>('0' + tenths % 10); }
+
+}  // namespace
+
+std::string voltage_item(int position) { return tenths_text(voltage_base + position); }
+
+std::string current_item(int position) { return tenths_text(current_base + current_step * position); }
+
+std::uint8_t threshold_byte(std::string_view text) {
+    // Digits, then optionally a comma and more digits; anything else is no number.
+    long whole = 0;
+    std::size_t at = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+        whole = std::min(whole * 10 + (text[at] - '0'), 100000L);
+    }
+    if (at == 0) return 0;
+    long tenths = whole * 10;
+    if (at < text.size()) {
+        if (text[at] != ',' || at + 1 == text.size()) return 0;
+        const std::string_view fraction = text.substr(at + 1);
+        if (!std::all_of(fraction.begin(), fraction.end(), [](char c) { return c >= '0' && c <= '9'; })) return 0;
+        tenths += fraction[0] - '0';
+        if (fraction.size() > 1 && fraction[1] >= '5') ++tenths;  // to the nearest tenth
+    }
+    return static_cast<std::uint8_t>(std::clamp(tenths, 0L, 255L));
+}
+
+std::optional<int> voltage_position(std::uint8_t byte) {
+    const int position = byte - voltage_base;
+    if (position < 0 || position >= voltage_items) return std::nullopt;
+    return position;
+}
+
+std::optional<int> current_position(std::uint8_t byte) {
+    const int position = byte / current_step - current_base / current_step;
+    if (position < 0 || position >= current_items) return std::nullopt;
+    return position;
+}
+
+std::optional<int> threshold_position(std::size_t threshold, std::uint8_t byte) {
+    return threshold < parameter_byte::first_current_threshold ? voltage_position(byte) : current_position(byte);
+}
+
+std::array<std::uint8_t, 4> encode_check_boxes(const CheckBoxStates& ticked) {
+    std::array<std::uint8_t, 4> bytes{};
+    for (std::size_t k = 0; k < check_box_count; ++k) {
+        if (ticked[k]) bytes[check_box_bits[k].byte - parameter_byte::port1_events] |= check_box_bits[k].bit;
+    }
+    return bytes;
+}
+
+CheckBoxStates decode_check_boxes(std::span<const std::uint8_t, 4> mask_bytes) {
+    CheckBoxStates ticked{};
+    for (std::size_t k = 0; k < check_box_count; ++k) {
+        ticked[k] = (mask_bytes[check_box_bits[k].byte - parameter_byte::port1_events] & check_box_bits[k].bit) != 0;
+    }
+    return ticked;
+}
+
+WriteRequest write_request(const ParameterSet& set) {
+    WriteRequest request{};
+    auto out = std::copy(write_request_start.begin(), write_request_start.end(), request.begin());
+    out = std::copy(set.begin(), set.end(), out);
+    out = std::copy(write_request_fixed.begin(), write_request_fixed.end(), out);
+    *out = xor_check(std::span(request).subspan(2, set.size() + write_request_fixed.size()));
+    return request;
+}
+
+std::optional<ReadAnswer> parse_read_answer(std::span<const std::uint8_t> answer) {
+    if (answer.size() < read_answer_size) return std::nullopt;
+    if (answer[0] != frame_start || answer[1] != frame_start_second) return std::nullopt;
+    if (xor_check(answer.subspan(answer_set, answer_check - answer_set)) != answer[answer_check]) return std::nullopt;
+    ReadAnswer read;
+    std::copy_n(answer.begin() + answer_set, read.set.size(), read.set.begin());
+    auto characters = [&answer](std::size_t from, std::size_t count) {
+        const auto* first = reinterpret_cast<const char*>(answer.data() + from);
+        return std::string(first, count);
+    };
+    read.version = characters(answer_version, version_size);
+    read.fa_number = characters(answer_fa, fa_size);
+    return read;
+}
+
+bool write_answer_accepted(std::span<const std::uint8_t> answer, const WriteRequest& request) {
+    return !answer.empty() && answer[0] == request.back();
+}
+
+}  // namespace zelk20
