@@ -22,46 +22,12 @@
 #include "ui/main_window.h"
 #include "ui/parameter_window.h"
 #include "ui/program.h"
+#include "tests/window_fixture.h"
 
 using zelk20::SerialPort;
+using namespace zelk20::test;
 
 namespace {
-
-// The program's three windows, deleted with the test.
-struct Program {
-    Program() : windows(start_program()) {}
-    ~Program() {
-        delete windows.info;
-        delete windows.para;
-        delete windows.main;
-    }
-    TForm1* main() const { return windows.main; }
-    Tpara* para() const { return windows.para; }
-    TInfo* info() const { return windows.info; }
-    ProgramWindows windows;
-};
-
-QWidget* window_named(const Program& program, const QString& name) {
-    if (name == "main") return program.main();
-    if (name == "para") return program.para();
-    return program.info();
-}
-
-template <typename T = QWidget>
-T* control(QWidget* window, const char* name) {
-    T* found = window->findChild<T*>(QString::fromLatin1(name));
-    if (found == nullptr) qFatal("no control %s", name);
-    return found;
-}
-
-QString text_of(QObject* object) {
-    if (auto* label = qobject_cast<QLabel*>(object)) return label->text();
-    if (auto* button = qobject_cast<QAbstractButton*>(object)) return button->text();
-    if (auto* menu = qobject_cast<QMenu*>(object)) return menu->title();
-    if (auto* action = qobject_cast<QAction*>(object)) return action->text();
-    if (auto* widget = qobject_cast<QWidget*>(object)) return widget->windowTitle();
-    return {};
-}
 
 const QStringList lamp_faces_white = {"mb1_1_w", "mb1_2_w", "mb1_3_w", "mb1_4_w", "mb1_5_w", "mb1_6_w", "mb1_8_w"};
 const QStringList lamp_faces_lit = {"mb1_1_g", "mb1_2_g", "mb1_3_r", "mb1_4_g", "mb1_5_g", "mb1_6_g", "mb1_8_g"};

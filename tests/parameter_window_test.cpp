@@ -1,0 +1,332 @@
+// The parameter window against the simulated module: load, write, defaults,
+// retries and give-up, the status line's life, and the configuration file
+// through the window and its dialogs.
+#include <memory>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "parameter/config_file.h"
+#include "parameter/parameter_set.h"
+#include "sim/simulated_module.h"
+#include "tests/window_fixture.h"
+
+using namespace zelk20;
+using namespace zelk20::test;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+int count_read_requests(const Bytes& received) {
+    int count = 0;
+    for (std::size_t k = 0; k + 1 < received.size(); ++k) count += received[k] == 0xFF && received[k + 1] == 0xFA;
+    return count;
+}
+
+QStringList ticked_boxes(Tpara* para) {
+    QStringList ticked;
+    for (QCheckBox* box : para->check_boxes) {
+        if (box->isChecked()) ticked << box->objectName();
+    }
+    return ticked;
+}
+
+QList<int> selections(Tpara* para) {
+    QList<int> positions;
+    for (QComboBox* field : para->threshold_fields) positions << field->currentIndex();
+    return positions;
+}
+
+QStringList shown_marks(Tpara* para) {
+    QStringList shown;
+    for (QLabel* mark : para->threshold_marks) {
+        if (!mark->isHidden()) shown << mark->objectName();
+    }
+    return shown;
+}
+
+const QStringList default_boxes = {"port1_byte1_01", "port1_byte1_02", "port2_byte1_08", "port2_byte1_10",
+                                   "port1_byte2_02", "port2_byte2_02", "port1_byte2_01"};
+
+}  // namespace
+
+class ParameterWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void load_fills_the_window_and_the_message_goes_after_five_seconds();
+    void defaults_then_write_sends_the_documented_request();
+    void write_with_an_empty_field_sends_nothing();
+    void silent_module_gets_thirteen_attempts_then_the_red_message();
+    void closing_while_retrying_shows_the_failure_next_time();
+    void messages_follow_the_language();
+    void save_and_open_round_trip();
+    void open_reports_every_check_code_data();
+    void open_reports_every_check_code();
+    void open_stops_at_a_malformed_field();
+    void cancelled_dialogs_change_nothing();
+
+private:
+    QLabel* status() const { return control<QLabel>(para(), "status"); }
+    Tpara* para() const { return program->para(); }
+    QString write_file(const QString& name, const QByteArray& bytes) {
+        const QString path = folder->filePath(name);
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return path;
+    }
+    QString status_colour() const { return status()->palette().color(QPalette::WindowText).name(); }
+
+    std::unique_ptr<sim::SimulatedModule> module;
+    std::unique_ptr<Program> program;
+    std::unique_ptr<QTemporaryDir> folder;
+};
+
+void ParameterWindowTest::init() {
+    module = sim::SimulatedModule::start();
+    QVERIFY(module);
+    qputenv("ZELK20_COM1", module->port_path().c_str());
+    folder = std::make_unique<QTemporaryDir>();
+    program = std::make_unique<Program>();
+    program->main()->show();
+    QTRY_COMPARE(program->main()->link().current_port_name(), std::string("COM1"));
+    program->main()->Button1Click();
+    QVERIFY(para()->isVisible());
+}
+
+void ParameterWindowTest::cleanup() {
+    program.reset();
+    module.reset();
+    folder.reset();
+    qunsetenv("ZELK20_COM1");
+}
+
+void ParameterWindowTest::load_fills_the_window_and_the_message_goes_after_five_seconds() {
+    module->set_parameters({0xFA, 0xC8, 0xD2, 0x0A, 0xD2, 0x64, 0x81, 0x02, 0x3F, 0x02});
+    QTest::mouseClick(control<QPushButton>(para(), "Button1"), Qt::LeftButton);
+    QTRY_COMPARE(status()->text(), QString("Übertragung erfolgreich!"));
+    QVERIFY(!status()->isHidden());
+    QCOMPARE(status_colour(), QColor(Qt::black).name());
+    QCOMPARE(selections(para()), (QList<int>{50, 0, 10, 0, 40, 18}));
+    QCOMPARE(ticked_boxes(para()), (QStringList{"port1_byte1_01", "port2_byte1_01", "port2_byte1_02", "port2_byte1_04",
+                                                "port2_byte1_08", "port2_byte1_10", "port2_byte1_20", "port1_byte1_80",
+                                                "port1_byte2_02", "port2_byte2_02"}));
+    QCOMPARE(control<QLabel>(para(), "sw")->text(), QString("ZELK20-Version: V1.3"));
+    QCOMPARE(control<QLabel>(para(), "fa")->text(), QString("Fa: 251104-00731"));
+    QCOMPARE(para()->Timer1->interval(), 500);  // from the first success on
+
+    QElapsedTimer since;
+    since.start();
+    QTRY_VERIFY_WITH_TIMEOUT(status()->isHidden(), 8000);
+    QVERIFY(since.elapsed() >= 4500);
+    QVERIFY(status()->text().isEmpty());
+    QVERIFY(control<QLabel>(para(), "sw")->text().isEmpty());
+    QVERIFY(control<QLabel>(para(), "fa")->text().isEmpty());
+    QCOMPARE(selections(para()), (QList<int>{50, 0, 10, 0, 40, 18}));  // the fields stay
+}
+
+void ParameterWindowTest::defaults_then_write_sends_the_documented_request() {
+    module->set_parameters({0xC8, 0xC8, 0xC8, 0x0A, 0x0A, 0x0A, 0, 0, 0, 0});
+    para()->threshold_marks[3]->show();
+    QTest::mouseClick(control<QPushButton>(para(), "Button3"), Qt::LeftButton);
+    QCOMPARE(selections(para()), (QList<int>{4, 4, 4, 38, 38, 38}));
+    QCOMPARE(ticked_boxes(para()), default_boxes);
+    QCOMPARE(shown_marks(para()), QStringList());
+    QCOMPARE(module->received().size(), std::size_t{0});  // the defaults alone send nothing
+
+    QTest::mouseClick(control<QPushButton>(para(), "Button2"), Qt::LeftButton);
+    QTRY_COMPARE(status()->text(), QString("Übertragung erfolgreich!"));
+    const Bytes expected = {0xFF, 0xFD, 0xCC, 0xCC, 0xCC, 0xC8, 0xC8, 0xC8, 0x03, 0x03, 0x18, 0x02, 0xDD, 0xEE, 0x2D};
+    QCOMPARE(module->received(), expected);
+    QCOMPARE(module->parameters(), maker_defaults);
+}
+
+void ParameterWindowTest::write_with_an_empty_field_sends_nothing() {
+    para()->Button3Click();
+    para()->threshold_fields[4]->setCurrentIndex(-1);  // igood2_sel
+    para()->Button2Click();
+    QCOMPARE(shown_marks(para()), QStringList{"error_igood2_sel"});
+    QCOMPARE(status()->text(), QString("Bitte alle Felder korrekt ausfüllen"));
+    QCOMPARE(status_colour(), QColor(Qt::red).name());
+    QVERIFY(!para()->Timer1->isActive());
+    QTest::qWait(300);
+    QVERIFY(module->received().empty());
+
+    para()->threshold_fields[4]->setCurrentIndex(38);
+    para()->Button2Click();
+    QTRY_COMPARE(status()->text(), QString("Übertragung erfolgreich!"));
+    QCOMPARE(shown_marks(para()), QStringList{"error_igood2_sel"});  // a write never hides a mark
+}
+
+void ParameterWindowTest::silent_module_gets_thirteen_attempts_then_the_red_message() {
+    module->set_faults({.silent = true});
+    para()->Button3Click();
+    QElapsedTimer since;
+    since.start();
+    para()->laden();
+    QCOMPARE(selections(para()), (QList<int>{-1, -1, -1, -1, -1, -1}));  // cleared first
+    QVERIFY(ticked_boxes(para()).isEmpty());
+    QVERIFY(para()->Timer1->isActive());
+    QTest::qWait(1000);
+    QVERIFY(status()->isHidden());  // silent while retrying
+    QTRY_COMPARE_WITH_TIMEOUT(status()->text(), QString("Kommunikation fehlgeschlagen!"), 10000);
+    QVERIFY(since.elapsed() >= 4400);  // twelve ticks of 400 ms
+    QVERIFY(!status()->isHidden());
+    QCOMPARE(status_colour(), QColor(Qt::red).name());
+    QVERIFY(!para()->Timer1->isActive());
+    QCOMPARE(para()->retry_count, std::uint16_t{0});
+    QTest::qWait(300);
+    QCOMPARE(count_read_requests(module->received()), 13);
+}
+
+void ParameterWindowTest::closing_while_retrying_shows_the_failure_next_time() {
+    module->set_faults({.silent = true});
+    para()->laden();
+    para()->close();
+    QVERIFY(program->main()->isEnabled());
+    module->set_faults({});  // the module answers again, but the main window holds the port
+    QTest::qWait(6500);
+    QVERIFY(!para()->Timer1->isActive());
+    program->main()->Button1Click();
+    QVERIFY(!status()->isHidden());
+    QCOMPARE(status()->text(), QString("Kommunikation fehlgeschlagen!"));
+}
+
+void ParameterWindowTest::messages_follow_the_language() {
+    para()->close();
+    program->main()->englischClick();
+    program->main()->Button1Click();
+    para()->Button2Click();
+    QCOMPARE(status()->text(), QString("all labels fill correctly, please"));
+    para()->laden();
+    QTRY_COMPARE(status()->text(), QString("transmission successful!"));
+    answer_next_dialog(write_file("faulty.txt", "KORVA_ZELK20\r\n"));
+    para()->oeffnenClick();
+    QCOMPARE(status()->text(), QString("file error C7"));
+}
+
+void ParameterWindowTest::save_and_open_round_trip() {
+    para()->Button3Click();
+    const QString path = folder->filePath("zelk20.txt");
+    answer_next_dialog(path);
+    para()->speichernClick();
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("KORVA_ZELK20\r\nCC,CC,CC,C8,C8,C8;\r\n03,03,18,02;\r\nAE0DFDD12F249\r\n"));
+    QVERIFY(status()->text().isEmpty());  // nothing is shown on success
+
+    // Change everything, then open the file again.
+    para()->threshold_fields[0]->setCurrentIndex(50);
+    para()->threshold_fields[5]->setCurrentIndex(0);
+    for (QCheckBox* box : para()->check_boxes) box->setChecked(!box->isChecked());
+    answer_next_dialog(path);
+    para()->oeffnenClick();
+    QCOMPARE(status()->text(), QString("Datei korrekt eingelesen"));
+    QCOMPARE(status_colour(), QColor(Qt::black).name());
+    QCOMPARE(selections(para()), (QList<int>{4, 4, 4, 38, 38, 38}));
+    QCOMPARE(ticked_boxes(para()), default_boxes);
+    QVERIFY(para()->Timer3->isActive());
+
+    // The next save offers the last file again, and replaces it whole after the prompt.
+    para()->threshold_fields[0]->setCurrentIndex(0);
+    QStringList offered;
+    when_modal<QFileDialog>([&](QFileDialog* dialog) {
+        offered = dialog->selectedFiles();
+        answer_next_dialog(path);
+    });
+    para()->speichernClick();
+    QCOMPARE(offered, QStringList{path});
+    QVERIFY(saved.seek(0));
+    saved.close();
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("KORVA_ZELK20\r\nC8,CC,CC,C8,C8,C8;\r\n03,03,18,02;\r\nAE0DFDD12F249\r\n"));
+
+    // Saving with an empty field opens no dialog and shows the marks.
+    para()->threshold_fields[1]->setCurrentIndex(-1);
+    bool dialog_came = false;
+    when_modal<QDialog>([&](QDialog* dialog) {  // none should come
+        dialog_came = true;
+        dialog->reject();
+    }, 25);
+    para()->speichernClick();
+    QTest::qWait(700);  // the watch above is over
+    QVERIFY(!dialog_came);
+    QCOMPARE(shown_marks(para()), QStringList{"error_pgood2_sel"});
+    QCOMPARE(status()->text(), QString("Bitte alle Felder korrekt ausfüllen"));
+}
+
+void ParameterWindowTest::open_reports_every_check_code_data() {
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QList<int>>("selected");
+    const QByteArray h = "KORVA_ZELK20\r\n", t = "CC,CC,CC,C8,C8,C8;\r\n", m = "03,03,18,02;\r\n", e = "AE0DFDD12F249\r\n";
+    const QList<int> none = {-1, -1, -1, -1, -1, -1};
+    QTest::newRow("0 correct") << h + t + m + e << "Datei korrekt eingelesen" << QList<int>{4, 4, 4, 38, 38, 38};
+    QTest::newRow("1 last semicolon a comma") << h + "CC,CC,CC,C8,C8,C8,\r\n" + m + e << "Datei fehlerhaft C1"
+                                              << QList<int>{4, 4, 4, 38, 38, -1};
+    QTest::newRow("2 short threshold line") << h + "CC,CC,CC,C8,C8,C8\r\n" + m + e << "Datei fehlerhaft C2" << none;
+    QTest::newRow("3 mask separator 1") << h + t + "03;03,18,02;\r\n" + e << "Datei fehlerhaft C3"
+                                        << QList<int>{4, 4, 4, 38, 38, 38};
+    QTest::newRow("4 mask separator 4") << h + t + "03,03,18,02,\r\n" + e << "Datei fehlerhaft C4"
+                                        << QList<int>{4, 4, 4, 38, 38, 38};
+    QTest::newRow("5 short mask line") << h + t + "03,03,18,02\r\n" + e << "Datei fehlerhaft C5"
+                                       << QList<int>{4, 4, 4, 38, 38, 38};
+    QTest::newRow("6 wrong header") << "KORVA_ZELK2X\r\n" + t + m + e << "Datei fehlerhaft C6" << none;
+    QTest::newRow("7 empty file") << QByteArray() << "Datei fehlerhaft C7" << none;
+    QTest::newRow("voltage FB and 0A select nothing")
+        << h + "FB,0A,FA,0B,09,00;\r\n" + m + e << "Datei korrekt eingelesen" << QList<int>{-1, -1, 50, 0, -1, -1};
+}
+
+void ParameterWindowTest::open_reports_every_check_code() {
+    QFETCH(QByteArray, contents);
+    QFETCH(QString, message);
+    QFETCH(QList<int>, selected);
+    answer_next_dialog(write_file("config.txt", contents));
+    para()->oeffnenClick();
+    QCOMPARE(status()->text(), message);
+    QVERIFY(!status()->isHidden());
+    QCOMPARE(status_colour(), QColor(message.startsWith("Datei korrekt") ? Qt::black : Qt::red).name());
+    QCOMPARE(selections(para()), selected);
+    QVERIFY(para()->Timer3->isActive());
+}
+
+void ParameterWindowTest::open_stops_at_a_malformed_field() {
+    QString shown;
+    answer_next_dialog(write_file("bad.txt", "KORVA_ZELK20\r\nCC,CC,XY,C8,C8,C8;\r\n03,03,18,02;\r\nAE0DFDD12F249\r\n"));
+    when_modal<QMessageBox>([&](QMessageBox* box) {  // after the file dialog, the error box
+        shown = box->text();
+        box->accept();
+    });
+    para()->oeffnenClick();
+    QCOMPARE(shown, QString("'$XY' ist kein gültiger Integerwert."));
+    QCOMPARE(selections(para()), (QList<int>{4, 4, -1, -1, -1, -1}));  // the fields before it are set
+    QVERIFY(status()->text().isEmpty());
+    QVERIFY(!para()->Timer3->isActive());
+}
+
+void ParameterWindowTest::cancelled_dialogs_change_nothing() {
+    para()->Button3Click();
+    answer_next_dialog(QString());
+    para()->speichernClick();
+    QVERIFY(status()->text().isEmpty());
+    QCOMPARE(QDir(folder->path()).entryList(QDir::Files), QStringList());
+    para()->threshold_fields[0]->setCurrentIndex(9);
+    answer_next_dialog(QString());
+    para()->oeffnenClick();
+    QCOMPARE(para()->threshold_fields[0]->currentIndex(), 9);
+    QVERIFY(!para()->Timer3->isActive());
+}
+
+QTEST_MAIN(ParameterWindowTest)
+#include "parameter_window_test.moc"
