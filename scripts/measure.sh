@@ -8,3 +8,4 @@ scripts/setup.sh >/dev/null
 build/bench/bench_link --benchmark_min_time=1 2>/dev/null | grep -E 'Assemble'
 build/bench/read_timing 300
 QT_QPA_PLATFORM=offscreen build/bench/ui_timing "${1:-60}" 2>/dev/null
+QT_QPA_PLATFORM=offscreen build/bench/transfer_timing 20 2>/dev/null

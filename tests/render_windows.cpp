@@ -83,12 +83,19 @@ int main(int argc, char** argv) {
     run_events_for(1500);
     save(main_window, "main_live.png");
 
+    // The parameter window after a load from the module, then with a field
+    // emptied and a write refused, in English.
     main_window->Button1Click();
-    para->threshold_fields[0]->setCurrentIndex(4);
-    para->threshold_fields[4]->setCurrentIndex(38);
-    para->check_boxes[0]->setChecked(true);
-    para->threshold_marks[5]->show();
+    para->laden();
     run_events_for(200);
-    save(para, "para_open.png");
+    save(para, "para_loaded.png");
+    para->close();
+    main_window->englischClick();
+    main_window->Button1Click();
+    para->Button3Click();
+    para->threshold_fields[5]->setCurrentIndex(-1);
+    para->Button2Click();
+    run_events_for(200);
+    save(para, "para_refused_en.png");
     return 0;
 }
