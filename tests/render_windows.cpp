@@ -17,6 +17,7 @@
 #include "ui/main_window.h"
 #include "ui/parameter_window.h"
 #include "ui/program.h"
+#include "tests/window_fixture.h"
 
 namespace {
 
@@ -25,16 +26,6 @@ void run_events_for(int ms) {
     clock.start();
     while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
-
-struct Program {
-    Program() : windows(start_program()) {}
-    ~Program() {
-        delete windows.info;
-        delete windows.para;
-        delete windows.main;
-    }
-    ProgramWindows windows;
-};
 
 }  // namespace
 
@@ -56,7 +47,7 @@ int main(int argc, char** argv) {
     qputenv("ZELK20_COM1", "/dev/zelk20-not-connected");
     qputenv("ZELK20_COM2", module->port_path().c_str());
 
-    Program program;
+    zelk20::test::Program program;
     auto [main_window, para, info] = program.windows;
     main_window->show();
     run_events_for(300);

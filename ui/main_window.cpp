@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "link/port_names.h"
+#include "ui/controls.h"
 #include "ui/fonts.h"
 #include "ui/info_window.h"
 #include "ui/parameter_window.h"
@@ -34,30 +35,6 @@ constexpr std::array<int, 2> alarm_row_offsets = {144, 176};
 constexpr int caption_x = 8;
 constexpr int value_x = 154;
 constexpr int lamp_x = 242;
-
-QLabel* make_label(QWidget* parent, const char* name, const QString& text, const QFont& font, QPoint at) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setFont(font);
-    label->move(at);
-    label->adjustSize();
-    return label;
-}
-
-QFrame* make_bevel(QWidget* parent, const char* name, QRect area) {
-    auto* frame = new QFrame(parent);
-    frame->setObjectName(QString::fromLatin1(name));
-    frame->setFrameStyle(QFrame::Box | QFrame::Raised);
-    frame->setGeometry(area);
-    return frame;
-}
-
-QTimer* make_timer(QObject* parent, const char* name, int interval_ms) {
-    auto* timer = new QTimer(parent);
-    timer->setObjectName(QString::fromLatin1(name));
-    timer->setInterval(interval_ms);
-    return timer;
-}
 
 }  // namespace
 

@@ -18,6 +18,7 @@
 
 #include "parameter/config_file.h"
 #include "parameter/exchange.h"
+#include "ui/controls.h"
 #include "ui/fonts.h"
 #include "ui/main_window.h"
 
@@ -71,15 +72,6 @@ QStringList dialog_filters() {
     return descriptions;
 }
 
-QLabel* make_label(QWidget* parent, const char* name, const QString& text, const QFont& font, QPoint at) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setFont(font);
-    label->move(at);
-    label->adjustSize();
-    return label;
-}
-
 QCheckBox* make_box(QWidget* parent, const char* name, QPoint at) {
     auto* box = new QCheckBox(parent);
     box->setObjectName(QString::fromLatin1(name));
@@ -100,12 +92,8 @@ Tpara::Tpara(TForm1* main_window) : main_window_(main_window) {
     move(0, 37);
     build_controls();
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName("Timer1");
-    Timer1->setInterval(first_retry_ms);
-    Timer3 = new QTimer(this);
-    Timer3->setObjectName("Timer3");
-    Timer3->setInterval(status_clear_ms);
+    Timer1 = make_timer(this, "Timer1", first_retry_ms);
+    Timer3 = make_timer(this, "Timer3", status_clear_ms);
     connect(Timer1, &QTimer::timeout, this, &Tpara::Timer1Timer);
     connect(Timer3, &QTimer::timeout, this, &Tpara::Timer3Timer);
 
@@ -148,10 +136,7 @@ void Tpara::build_controls() {
     fa_ = make_label(area, "fa", "fa", tahoma(15), {464, 28});
 
     // Threshold grid.
-    auto* grid = new QFrame(area);
-    grid->setObjectName("Bevel2");
-    grid->setFrameStyle(QFrame::Box | QFrame::Raised);
-    grid->setGeometry(24, 48, 721, 129);
+    make_bevel(area, "Bevel2", {24, 48, 721, 129});
     const QFont grid_font = tahoma(16, true);
     const std::array<const char*, 3> headers = {"Label1", "Label4", "Label8"};
     const std::array<const char*, 3> header_texts = {"In1", "In2", "Out"};
@@ -203,16 +188,10 @@ void Tpara::build_controls() {
     connect(findChild<QPushButton*>("Button3"), &QPushButton::clicked, this, &Tpara::Button3Click);
 
     // Option frame: programming at the device, Port 1 only.
-    auto* option_frame = new QFrame(area);
-    option_frame->setObjectName("Bevel4");
-    option_frame->setFrameStyle(QFrame::Box | QFrame::Raised);
-    option_frame->setGeometry(24, 416, 345, 49);
+    make_bevel(area, "Bevel4", {24, 416, 345, 49});
 
     // Port event grid.
-    auto* events = new QFrame(area);
-    events->setObjectName("Bevel1");
-    events->setFrameStyle(QFrame::Box | QFrame::Raised);
-    events->setGeometry(392, 200, 353, 265);
+    make_bevel(area, "Bevel1", {392, 200, 353, 265});
     make_label(area, "l_p1", "Port 1", grid_font, {port_box_x[0] - 16, 208});
     make_label(area, "l_p2", "Port 2", grid_font, {port_box_x[1] - 16, 208});
 
