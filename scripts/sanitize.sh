@@ -14,4 +14,4 @@ if ! cmake --build build-asan -j"$(nproc)" >build-asan/build.log 2>&1; then
 fi
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 echo "sanitize: running the suite under ASan and UBSan"
-ctest --test-dir build-asan -j"$(nproc)" --output-on-failure --timeout 240 | tail -n 3
+ctest --test-dir build-asan -j"$(nproc)" --output-on-failure --timeout 240
