@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev xvfb fonts-liberation
   g++-mingw-w64-x86-64
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -1,0 +1,41 @@
+// Fuzzes the configuration file reader. Half of the inputs are put between a
+// right header and trailer line, so that the fuzzer works on the two data lines.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "parameter/config_file.h"
+
+#define FUZZ_CHECK(condition) \
+    do {                      \
+        if (!(condition)) std::abort(); \
+    } while (0)
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    std::string file(reinterpret_cast<const char*>(data + 1), size - 1);
+    if ((data[0] & 1) != 0) {
+        file = std::string(zelk20::config_header) + "\r\n" + file + "\r\n" + std::string(zelk20::config_trailer) + "\r\n";
+    }
+    const zelk20::ConfigFileRead read = zelk20::read_config_file(file);
+    FUZZ_CHECK(read.code >= 0 && read.code <= 7);
+    FUZZ_CHECK(read.fields.size() <= 10);
+    std::size_t last = 0;
+    for (std::size_t k = 0; k < read.fields.size(); ++k) {
+        FUZZ_CHECK(read.fields[k].byte < 10);
+        FUZZ_CHECK(k == 0 || read.fields[k].byte > last);  // in file order, each once
+        last = read.fields[k].byte;
+    }
+    if (read.code >= 6) FUZZ_CHECK(read.fields.empty());
+    if (read.code == 0 && !read.conversion_error) {
+        FUZZ_CHECK(read.fields.size() == 10);
+        // A correct file written back gives the same fields.
+        zelk20::ParameterSet set{};
+        for (const auto& field : read.fields) set[field.byte] = field.value;
+        const zelk20::ConfigFileRead again = zelk20::read_config_file(zelk20::write_config_file(set));
+        FUZZ_CHECK(again.code == 0 && again.fields.size() == 10);
+    }
+    if (read.conversion_error) FUZZ_CHECK(read.conversion_error->size() > 4);
+    return 0;
+}
