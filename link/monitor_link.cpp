@@ -13,6 +13,7 @@ void MonitorLink::open() {
     }
     // The port is exclusive: a handle still held would make this open fail.
     port_.close();
+    last_open_ = std::chrono::steady_clock::now();
     port_ = SerialPort::open(device_path(current_port_name_));
     port_.request_queue_sizes(monitor_queue_bytes, monitor_queue_bytes);
     port_.set_line_9600_8n1();
@@ -33,6 +34,9 @@ std::vector<Frame> MonitorLink::poll(int selected_entry) {
         current_port_name_ = port_name(selected_number);
         close();
         open();
+    } else if ((!port_.is_open() || port_.device_lost()) &&
+               std::chrono::steady_clock::now() - last_open_ >= monitor_reopen_interval) {
+        open();  // the adapter may be back
     }
 
     std::array<std::uint8_t, monitor_read_size> received{};

@@ -22,6 +22,9 @@ inline constexpr SerialTimeouts monitor_timeouts{
 };
 inline constexpr std::size_t monitor_queue_bytes = 40;
 inline constexpr std::size_t monitor_read_size = 60;
+// A port that failed to open or whose device went away (an unplugged
+// adapter) is opened again at most this often, until it opens.
+inline constexpr std::chrono::milliseconds monitor_reopen_interval{1000};
 
 // Link state and frame receiver of the main window, without the window: the
 // window's timers drive it (poll tick every 50 ms, watchdog every second) and
@@ -29,8 +32,9 @@ inline constexpr std::size_t monitor_read_size = 60;
 class MonitorLink {
 public:
     // Poll tick: port choice for the port list's selected entry (0 for COM1),
-    // opening COM1 on the first tick and reopening on a new pick; then one
-    // read, fed byte by byte to the assembler. Returns the frames completed.
+    // opening COM1 on the first tick and reopening on a new pick, and about
+    // once a second while the port is not usable; then one read, fed byte by
+    // byte to the assembler. Returns the frames completed.
     std::vector<Frame> poll(int selected_entry);
 
     // Opens the current port exclusively with the monitor's line settings and
@@ -53,6 +57,7 @@ public:
 private:
     std::string current_port_name_;
     int current_port_number_ = 0;
+    std::chrono::steady_clock::time_point last_open_{};
     bool opened_once_ = false;
     SerialPort port_;
     FrameAssembler assembler_;

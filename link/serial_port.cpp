@@ -12,7 +12,8 @@ SerialPort::SerialPort(SerialPort&& other) noexcept
     : handle_(std::exchange(other.handle_, invalid_handle)),
       timeouts_(other.timeouts_),
       failure_(other.failure_),
-      failure_text_(std::move(other.failure_text_)) {}
+      failure_text_(std::move(other.failure_text_)),
+      device_lost_(other.device_lost_) {}
 
 SerialPort& SerialPort::operator=(SerialPort&& other) noexcept {
     if (this != &other) {
@@ -21,6 +22,7 @@ SerialPort& SerialPort::operator=(SerialPort&& other) noexcept {
         timeouts_ = other.timeouts_;
         failure_ = other.failure_;
         failure_text_ = std::move(other.failure_text_);
+        device_lost_ = other.device_lost_;
     }
     return *this;
 }

@@ -75,6 +75,10 @@ public:
     // the constant. A vanished device ends the read with the bytes it has.
     std::size_t read(std::span<std::uint8_t> buffer);
 
+    // True once a read found the device gone (hang-up, EIO, ENXIO, a failed
+    // Win32 read); the port then only ever reads nothing.
+    bool device_lost() const { return device_lost_; }
+
     void close();
 
 private:
@@ -88,6 +92,7 @@ private:
     SerialTimeouts timeouts_{};
     OpenFailure failure_ = OpenFailure::none;
     std::string failure_text_;
+    bool device_lost_ = false;
 };
 
 }  // namespace zelk20

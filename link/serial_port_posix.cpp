@@ -187,9 +187,15 @@ std::size_t SerialPort::read(std::span<std::uint8_t> buffer) {
             if (got == buffer.size() || first_byte_ends) break;
             continue;
         }
-        if (n == 0) break;  // hung up
+        if (n == 0) {  // hung up
+            device_lost_ = true;
+            break;
+        }
         if (errno == EINTR) continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK) break;  // EIO, ENXIO: the device is gone
+        if (errno != EAGAIN && errno != EWOULDBLOCK) {  // EIO, ENXIO: the device is gone
+            device_lost_ = true;
+            break;
+        }
         if (at_once) break;
 
         std::optional<Clock::time_point> deadline = total_deadline;
@@ -199,7 +205,10 @@ std::size_t SerialPort::read(std::span<std::uint8_t> buffer) {
         }
         const short ready = wait_for(fd, POLLIN, deadline);
         if (ready == 0) break;                                          // a time-out ended the read
-        if ((ready & POLLIN) == 0 && (ready & hang_up_events) != 0) break;  // gone, nothing left
+        if ((ready & POLLIN) == 0 && (ready & hang_up_events) != 0) {  // gone, nothing left
+            device_lost_ = true;
+            break;
+        }
     }
     return got;
 }

@@ -99,7 +99,11 @@ std::size_t SerialPort::write(std::span<const std::uint8_t> bytes) {
 std::size_t SerialPort::read(std::span<std::uint8_t> buffer) {
     if (!is_open() || buffer.empty()) return 0;
     DWORD got = 0;
-    ::ReadFile(native(handle_), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr);
+    // A failed read on an open port means the device has gone (an unplugged
+    // USB adapter); a time-out is no failure.
+    if (!::ReadFile(native(handle_), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
+        device_lost_ = true;
+    }
     return got;
 }
 

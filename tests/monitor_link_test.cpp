@@ -1,5 +1,8 @@
 #include "link/monitor_link.h"
 
+#include <ctime>
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "link/status_frame.h"
@@ -167,6 +170,55 @@ TEST_F(SimulatedModuleTest, ModuleStreamsOnlyWhileThePortIsHeldAndPausesForReque
     before = module->frames_sent();
     std::this_thread::sleep_for(500ms);  // well inside the second's pause after a request
     EXPECT_EQ(module->frames_sent(), before);
+}
+
+}  // namespace
+}  // namespace zelk20
+
+namespace zelk20 {
+namespace {
+
+// The adapter is unplugged and plugged in again: the port's name (a link, as
+// /dev/serial/by-id gives) then points at a new device.
+TEST(MonitorLink, ReopensByItselfWhenTheAdapterComesBack) {
+    namespace fs = std::filesystem;
+    const fs::path name = fs::temp_directory_path() / ("zelk20-adapter-" + std::to_string(::getpid()));
+    auto plug_in = [&name](const sim::SimulatedModule& module) {
+        std::error_code ignored;
+        fs::remove(name, ignored);
+        fs::create_symlink(module.port_path(), name);
+    };
+    auto first = sim::SimulatedModule::start();
+    ASSERT_TRUE(first);
+    plug_in(*first);
+    ::setenv("ZELK20_COM1", name.c_str(), 1);
+
+    MonitorLink link;
+    ASSERT_GT(poll_for(link, 0, 700ms).accepted, 0u);
+    first->unplug();
+    poll_for(link, 0, 200ms);
+    link.watchdog();
+
+    const std::clock_t cpu_before = std::clock();
+    EXPECT_EQ(poll_for(link, 0, 1500ms).frames, 0u);
+    EXPECT_TRUE(link.watchdog()) << "the display blanks";
+    EXPECT_LT(double(std::clock() - cpu_before) / CLOCKS_PER_SEC, 0.5) << "no busy loop while the device is gone";
+    EXPECT_TRUE(link.port().device_lost() || !link.port().is_open());
+
+    auto second = sim::SimulatedModule::start();
+    ASSERT_TRUE(second);
+    plug_in(*second);
+    EXPECT_TRUE(wait_until(
+        [&] {
+            const bool got = !link.poll(0).empty();
+            std::this_thread::sleep_for(50ms);
+            return got;
+        },
+        5000ms))
+        << "monitoring resumes without a new pick";
+    EXPECT_EQ(link.current_port_name(), "COM1");
+    ::unsetenv("ZELK20_COM1");
+    fs::remove(name);
 }
 
 }  // namespace
