@@ -13,7 +13,8 @@ SerialPort::SerialPort(SerialPort&& other) noexcept
       timeouts_(other.timeouts_),
       failure_(other.failure_),
       failure_text_(std::move(other.failure_text_)),
-      device_lost_(other.device_lost_) {}
+      device_lost_(other.device_lost_),
+      lock_file_(std::move(other.lock_file_)) {}
 
 SerialPort& SerialPort::operator=(SerialPort&& other) noexcept {
     if (this != &other) {
@@ -23,6 +24,7 @@ SerialPort& SerialPort::operator=(SerialPort&& other) noexcept {
         failure_ = other.failure_;
         failure_text_ = std::move(other.failure_text_);
         device_lost_ = other.device_lost_;
+        lock_file_ = std::move(other.lock_file_);
     }
     return *this;
 }

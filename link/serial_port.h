@@ -93,6 +93,7 @@ private:
     OpenFailure failure_ = OpenFailure::none;
     std::string failure_text_;
     bool device_lost_ = false;
+    std::string lock_file_;  // a UUCP lock file of ours, removed at close (POSIX)
 };
 
 }  // namespace zelk20

@@ -3,6 +3,8 @@
 // under the same COMMTIMEOUTS.
 #include "link/serial_port.h"
 
+#include "link/uucp_lock.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <optional>
@@ -85,8 +87,16 @@ SerialPort SerialPort::open(std::string_view device_path) {
         return failed(busy ? OpenFailure::in_use : failure_from_errno(error),
                       system_message(busy ? EBUSY : error));
     }
+    // Programs that know only UUCP lock files (minicom, say) keep theirs.
+    std::string lock_file;
+    if (take_uucp_lock(path, lock_file) == UucpLockResult::busy) {
+        ::close(fd);
+        return failed(OpenFailure::in_use, system_message(EBUSY) + " (locked by " + uucp_lock_name(path) + ")");
+    }
     ::ioctl(fd, TIOCEXCL);
-    return SerialPort(fd);
+    SerialPort port(fd);
+    port.lock_file_ = std::move(lock_file);
+    return port;
 }
 
 void SerialPort::close() {
@@ -97,6 +107,8 @@ void SerialPort::close() {
     ::ioctl(fd, TIOCNXCL);
     ::close(fd);
     handle_ = invalid_handle;
+    release_uucp_lock(lock_file_);
+    lock_file_.clear();
 }
 
 void SerialPort::request_queue_sizes(std::size_t, std::size_t) {

@@ -1,6 +1,13 @@
 #include "link/serial_port.h"
 
 #include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+
+#include <sys/wait.h>
+#include <unistd.h>
 #include <numeric>
 #include <thread>
 #include <vector>
@@ -8,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "link/monitor_link.h"
+#include "link/uucp_lock.h"
 #include "sim/pseudo_terminal.h"
 
 namespace zelk20 {
@@ -79,15 +87,15 @@ TEST_F(SerialPortTest, ReadEndsWhenAllBytesAskedForAreIn) {
 }
 
 TEST_F(SerialPortTest, ReadEndsWhenTheIntervalPassesAfterAByte) {
-    port.set_timeouts(read_timeouts(150ms, 0ms, 5000ms));
+    port.set_timeouts(read_timeouts(400ms, 0ms, 5000ms));
     send_later({1, 2, 3}, 0ms);
-    send_later({4, 5}, 60ms);  // a gap shorter than the interval: the read goes on
+    send_later({4, 5}, 60ms);  // a gap far shorter than the interval: the read goes on
     Bytes got(60);
     const auto start = Clock::now();
     ASSERT_EQ(port.read(got), 5u);
     const auto took = since(start);
-    EXPECT_GE(took, 60ms + 150ms);
-    EXPECT_LT(took, 2500ms);  // far from the 5 s total
+    EXPECT_GE(took, 60ms + 400ms);
+    EXPECT_LT(took, 3000ms);  // far from the 5 s total
     EXPECT_EQ(Bytes(got.begin(), got.begin() + 5), (Bytes{1, 2, 3, 4, 5}));
 }
 
@@ -197,6 +205,51 @@ TEST_F(SerialPortTest, VanishedDeviceEndsTheReadWithTheBytesItHas) {
     for (int k = 0; k < 20; ++k) EXPECT_EQ(port.read(got), 0u);
     EXPECT_LT(since(start), 1000ms);
     EXPECT_LT(double(std::clock() - cpu_before) / CLOCKS_PER_SEC, 0.5);
+}
+
+// Another serial program that knows only UUCP lock files holds the port.
+TEST(SerialPort, UucpLockFilesAreTakenAndHonoured) {
+    auto line = sim::PseudoTerminal::open();
+    ASSERT_TRUE(line);
+    const std::string name = uucp_lock_name(line->slave_path());
+    EXPECT_EQ(name.rfind("LCK..pts_", 0), 0u) << name;
+
+    std::string ours;
+    {
+        SerialPort port = SerialPort::open(line->slave_path());
+        ASSERT_TRUE(port.is_open());
+        ASSERT_EQ(take_uucp_lock(line->slave_path(), ours), UucpLockResult::busy) << "our own lock is there";
+    }
+    // Closed: our lock file is gone, so a lock taken now is a fresh one.
+    ASSERT_EQ(take_uucp_lock(line->slave_path(), ours), UucpLockResult::taken);
+    release_uucp_lock(ours);
+    EXPECT_FALSE(std::filesystem::exists(ours));
+
+    // A running program's lock: the open fails as in use, the lock stays.
+    const std::string lock = ours;
+    auto write_lock = [&lock](long pid) {
+        std::ofstream file(lock);
+        file << std::setw(10) << pid << "\n";
+    };
+    const pid_t other = ::fork();
+    if (other == 0) {
+        ::pause();
+        ::_exit(0);
+    }
+    write_lock(other);
+    SerialPort refused = SerialPort::open(line->slave_path());
+    EXPECT_FALSE(refused.is_open());
+    EXPECT_EQ(refused.failure(), OpenFailure::in_use);
+    EXPECT_NE(refused.failure_text().find("LCK.."), std::string::npos) << refused.failure_text();
+    EXPECT_TRUE(std::filesystem::exists(lock)) << "the other program's lock is left alone";
+
+    // The program ends without removing its lock: the stale lock does not block.
+    ::kill(other, SIGKILL);
+    ::waitpid(other, nullptr, 0);
+    SerialPort taken = SerialPort::open(line->slave_path());
+    EXPECT_TRUE(taken.is_open()) << taken.failure_text();
+    taken.close();
+    EXPECT_FALSE(std::filesystem::exists(lock));
 }
 
 TEST(SerialPort, MissingDeviceGivesADeadPortThatReadsNothingAtOnce) {
