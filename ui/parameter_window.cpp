@@ -65,6 +65,10 @@ constexpr int programming_box = check_box_count - 1;
 // turns; the descriptions carry their patterns, as a Qt file dialog wants them.
 constexpr char file_filter[] = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
 
+// A file name as the file system wants it, non-ASCII letters included (on
+// Windows a narrow string would go through the ANSI code page).
+std::filesystem::path file_path(const QString& name) { return std::filesystem::path(name.toStdU16String()); }
+
 QStringList dialog_filters() {
     const QStringList parts = QString::fromLatin1(file_filter).split('|');
     QStringList descriptions;
@@ -389,14 +393,14 @@ void Tpara::speichernClick() {
     const std::optional<QString> file = run_dialog(SaveDialog1, last_save_file_);
     if (!file) return;
     const std::string text = write_config_file(window_set(*thresholds));
-    if (!save_file_safely(file->toStdString(), text)) show_message(messages::file_not_saved, Qt::red);
+    if (!save_file_safely(file_path(*file), text)) show_message(messages::file_not_saved, Qt::red);
 }
 
 void Tpara::oeffnenClick() {
     const std::optional<QString> file = run_dialog(OpenDialog1, last_open_file_);
     if (!file) return;
     status_->clear();
-    const std::string bytes = read_file_start(file->toStdString());
+    const std::string bytes = read_file_start(file_path(*file));
     const ConfigFileRead read = read_config_file(bytes);
     for (const ConfigField& field : read.fields) {
         if (field.byte < parameter_byte::threshold_count) {
