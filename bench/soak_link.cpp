@@ -17,30 +17,15 @@
 
 #include <sys/resource.h>
 
+#include "bench/process_stats.h"
 #include "link/frame_assembler.h"
 #include "link/serial_port.h"
 #include "link/status_frame.h"
 #include "sim/pseudo_terminal.h"
 #include "tests/test_frames.h"
 
-namespace {
-
-long rss_kib() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
-    }
-    return 0;
-}
-
-double cpu_seconds() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
-}
-
-}  // namespace
+using zelk20::bench::cpu_seconds;
+using zelk20::bench::rss_kib;
 
 int main(int argc, char** argv) {
     using namespace zelk20;

@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QTimer>
 
+#include "bench/process_stats.h"
 #include "link/text_rules.h"
 #include "sim/pseudo_terminal.h"
 #include "tests/test_frames.h"
@@ -35,6 +36,9 @@
 #include "ui/program.h"
 
 namespace {
+
+using zelk20::bench::cpu_seconds;
+using zelk20::bench::rss_kib;
 
 using Clock = std::chrono::steady_clock;
 
@@ -48,21 +52,6 @@ double process_age_ms() {
     timespec now{};
     ::clock_gettime(CLOCK_BOOTTIME, &now);
     return (static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9 - started) * 1000.0;
-}
-
-long rss_kib() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
-    }
-    return 0;
-}
-
-double cpu_seconds() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
 }
 
 void run_for(int ms) {

@@ -8,13 +8,9 @@
 #include <vector>
 #include <algorithm>
 
+#include "tests/fuzz/fuzz_check.h"
 #include "link/frame_bytes.h"
 #include "parameter/parameter_set.h"
-
-#define FUZZ_CHECK(condition) \
-    do {                      \
-        if (!(condition)) std::abort(); \
-    } while (0)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;

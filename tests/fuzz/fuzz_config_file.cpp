@@ -5,12 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/fuzz/fuzz_check.h"
 #include "parameter/config_file.h"
-
-#define FUZZ_CHECK(condition) \
-    do {                      \
-        if (!(condition)) std::abort(); \
-    } while (0)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;

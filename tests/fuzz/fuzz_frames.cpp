@@ -4,14 +4,10 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "tests/fuzz/fuzz_check.h"
 #include "link/frame_assembler.h"
 #include "link/frame_bytes.h"
 #include "link/status_frame.h"
-
-#define FUZZ_CHECK(condition) \
-    do {                      \
-        if (!(condition)) std::abort(); \
-    } while (0)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
