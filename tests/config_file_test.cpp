@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/temp_folder.h"
+
 namespace zelk20 {
 namespace {
 
@@ -111,15 +113,7 @@ TEST(ConfigFile, NonHexadecimalFieldStopsTheReadingThere) {
     EXPECT_EQ(skipped.code, 1);
 }
 
-class SavedFile : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder = fs::temp_directory_path() / ("zelk20-config-" + std::to_string(::getpid()));
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
-    fs::path folder;
-};
+using SavedFile = test::TempFolderTest;
 
 TEST_F(SavedFile, SaveReplacesWholeAndLeavesNoTemporaryBehind) {
     const fs::path path = folder / "zelk20.txt";

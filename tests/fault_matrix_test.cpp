@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/temp_folder.h"
+
 #include "link/monitor_link.h"
 #include "parameter/config_file.h"
 #include "parameter/exchange.h"
@@ -88,15 +90,7 @@ TEST_F(SimulatedModuleTest, PortThatMayNotBeOpenedFailsAtOnceAsPermissionDenied)
     EXPECT_EQ(code, 0);
 }
 
-class FileFaults : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder = fs::temp_directory_path() / ("zelk20-files-" + std::to_string(::getpid()));
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
-    fs::path folder;
-};
+using FileFaults = test::TempFolderTest;
 
 TEST_F(FileFaults, HugeBinaryAndOddlyNamedFiles) {
     const fs::path huge = folder / "huge.txt";
