@@ -8,8 +8,8 @@ namespace zelk20 {
 
 void MonitorLink::open() {
     if (!opened_once_) {
-        current_port_number_ = first_port_number;
-        current_port_name_ = port_name(current_port_number_);
+        current_port_name_ = first_port_;
+        current_port_number_ = port_number(first_port_).value_or(0);
     }
     // The port is exclusive: a handle still held would make this open fail.
     port_.close();

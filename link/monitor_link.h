@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/frame_assembler.h"
@@ -21,6 +22,9 @@ inline constexpr SerialTimeouts monitor_timeouts{
     .write_total_constant = std::chrono::milliseconds(3),
 };
 inline constexpr std::size_t monitor_queue_bytes = 40;
+// The poll tick and the watchdog tick that drive the monitor.
+inline constexpr std::chrono::milliseconds monitor_poll_interval{50};
+inline constexpr std::chrono::milliseconds monitor_watchdog_interval{1000};
 inline constexpr std::size_t monitor_read_size = 60;
 // A port that failed to open or whose device went away (an unplugged
 // adapter) is opened again at most this often, until it opens.
@@ -31,6 +35,14 @@ inline constexpr std::chrono::milliseconds monitor_reopen_interval{1000};
 // apply what it returns.
 class MonitorLink {
 public:
+    // poll()'s entry for "no pick": the port stays the one it is.
+    static constexpr int keep_port = -1;
+
+    // The window's link: COM1 first, then whatever the port list picks.
+    MonitorLink() = default;
+    // A link that starts on `first_port`: a port name or a device path.
+    explicit MonitorLink(std::string first_port) : first_port_(std::move(first_port)) {}
+
     // Poll tick: port choice for the port list's selected entry (0 for COM1),
     // opening COM1 on the first tick and reopening on a new pick, and about
     // once a second while the port is not usable; then one read, fed byte by
@@ -38,7 +50,7 @@ public:
     std::vector<Frame> poll(int selected_entry);
 
     // Opens the current port exclusively with the monitor's line settings and
-    // time-outs (COM1 before the first open of the run). A failed open is not
+    // time-outs (the first port before the first open of the run). A failed open is not
     // reported: the port then reads nothing and the watchdog blanks the display.
     void open();
     // Gives the port up, for the hand-over to the parameter window.
@@ -48,13 +60,14 @@ public:
     // (the display is to be blanked). Clears the activity flag either way.
     bool watchdog();
 
-    // The port the parameter exchange opens too: "COM1" to "COM11", empty
-    // before the first open.
+    // The port the parameter exchange opens too: "COM1" to "COM11" (or the
+    // first port as given), empty before the first open.
     const std::string& current_port_name() const { return current_port_name_; }
     const SerialPort& port() const { return port_; }
     const FrameAssembler& assembler() const { return assembler_; }
 
 private:
+    std::string first_port_ = "COM1";
     std::string current_port_name_;
     int current_port_number_ = 0;
     std::chrono::steady_clock::time_point last_open_{};

@@ -38,6 +38,18 @@ inline constexpr std::array<std::string_view, value_label_count> value_label_nam
     "umin1",  "umin2",  "uminout", "imax1",   "imax2",   "imaxout",
     "pgoodu1", "pgoodu2", "pgooduout", "igoodi1", "igoodi2", "igoodiout"};
 
+// Measured values come in groups of three (In1, In2, Out): voltages,
+// currents, lowest voltages, highest currents.
+constexpr bool measured_in_volts(std::size_t value) { return (value / 3) % 2 == 0; }
+
+// The numbers of an accepted frame, as the module sends them.
+struct StatusValues {
+    std::uint8_t alarm = 0;
+    std::array<std::uint16_t, status_layout::measured_count> measured_hundredths{};  // in value label order
+    std::array<std::uint8_t, status_layout::threshold_count> threshold_tenths{};
+    friend bool operator==(const StatusValues&, const StatusValues&) = default;
+};
+
 // What an accepted frame shows.
 struct StatusDisplay {
     std::array<bool, lamp_count> lamp_lit{};
@@ -51,6 +63,14 @@ struct StatusUpdate {
     bool flash = false;                    // the update indicator flashes
     std::optional<StatusDisplay> display;  // set when the frame is accepted; else all stays
 };
+
+// The numbers of a complete frame (start pair through end pair) when the frame
+// is accepted: at least 34 bytes, the start pair, and the check byte at
+// offset 33. Reads nothing past the frame's end.
+std::optional<StatusValues> accepted_status_values(std::span<const std::uint8_t> frame);
+
+// The lamps and the eighteen label texts for accepted numbers.
+StatusDisplay status_display(const StatusValues& values);
 
 // Checks a complete frame (start pair through end pair, as the assembler hands
 // it on) and says what to show. Frames shorter than 30 bytes change nothing;

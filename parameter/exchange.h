@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,10 +24,20 @@ inline constexpr SerialTimeouts exchange_timeouts{
 inline constexpr std::size_t exchange_queue_bytes = 80;
 inline constexpr std::size_t answer_cap = 50;
 
+// One exchange's answer, and why the port could not be opened if it could not.
+struct Exchange {
+    std::vector<std::uint8_t> answer;
+    OpenFailure open_failure = OpenFailure::none;
+    std::string failure_text;  // the system's words for the failed open
+};
+
 // Opens the port under `port_name` (mapped by device_path) exclusively, writes
 // `request` (nothing when empty), reads one answer, closes the port and
 // returns the answer's bytes as they came: 0 to 50 of them. A port that
 // cannot be opened gives an empty answer at once.
+Exchange attempt_exchange(std::string_view port_name, std::span<const std::uint8_t> request);
+
+// The answer of attempt_exchange(), for callers that need nothing else.
 std::vector<std::uint8_t> command(std::string_view port_name, std::span<const std::uint8_t> request);
 
 }  // namespace zelk20

@@ -22,13 +22,17 @@ constexpr std::size_t answer_fa = 16;
 constexpr std::size_t fa_size = 11;
 constexpr std::size_t answer_check = 29;
 
-std::string tenths_text(int tenths) { return std::to_string(tenths / 10) + ',' + static_cast<char>('0' + tenths % 10); }
-
 }  // namespace
 
-std::string voltage_item(int position) { return tenths_text(voltage_base + position); }
+std::string tenths_item_text(std::uint8_t tenths) {
+    return std::to_string(tenths / 10) + ',' + static_cast<char>('0' + tenths % 10);
+}
 
-std::string current_item(int position) { return tenths_text(current_base + current_step * position); }
+std::string voltage_item(int position) { return tenths_item_text(static_cast<std::uint8_t>(voltage_base + position)); }
+
+std::string current_item(int position) {
+    return tenths_item_text(static_cast<std::uint8_t>(current_base + current_step * position));
+}
 
 std::uint8_t threshold_byte(std::string_view text) {
     // Digits, then optionally a comma and more digits; anything else is no number.
@@ -81,6 +85,19 @@ CheckBoxStates decode_check_boxes(std::span<const std::uint8_t, 4> mask_bytes) {
     return ticked;
 }
 
+std::optional<ParameterSet> as_window_writes(const ParameterSet& set) {
+    ParameterSet written{};
+    for (std::size_t k = 0; k < parameter_byte::threshold_count; ++k) {
+        const std::optional<int> position = threshold_position(k, set[k]);
+        if (!position) return std::nullopt;
+        written[k] = threshold_byte(k < parameter_byte::first_current_threshold ? voltage_item(*position)
+                                                                                 : current_item(*position));
+    }
+    const auto masks = encode_check_boxes(decode_check_boxes(std::span(set).subspan<parameter_byte::port1_events, 4>()));
+    std::copy(masks.begin(), masks.end(), written.begin() + parameter_byte::port1_events);
+    return written;
+}
+
 WriteRequest write_request(const ParameterSet& set) {
     WriteRequest request{};
     auto out = std::copy(write_request_start.begin(), write_request_start.end(), request.begin());
@@ -103,6 +120,13 @@ std::optional<ReadAnswer> parse_read_answer(std::span<const std::uint8_t> answer
     read.version = characters(answer_version, version_size);
     read.fa_number = characters(answer_fa, fa_size);
     return read;
+}
+
+std::string version_line(const ReadAnswer& answer) { return "ZELK20-Version: " + answer.version; }
+
+std::string fa_line(const ReadAnswer& answer) {
+    constexpr std::size_t first_group = 6;  // shown as 251104-00731
+    return "Fa: " + answer.fa_number.substr(0, first_group) + "-" + answer.fa_number.substr(first_group);
 }
 
 bool write_answer_accepted(std::span<const std::uint8_t> answer, const WriteRequest& request) {

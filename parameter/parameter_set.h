@@ -39,6 +39,9 @@ inline constexpr int current_items = 41;
 std::string voltage_item(int position);
 std::string current_item(int position);
 
+// A threshold in tenths written as the lists write their items: "20,4", "1,0".
+std::string tenths_item_text(std::uint8_t tenths);
+
 // The byte an item text stands for: read with the decimal comma whatever the
 // process locale, times ten, rounded ("20,4" gives 204, "1,5" gives 15). A
 // text that is no number gives 0.
@@ -80,6 +83,11 @@ using CheckBoxStates = std::array<bool, check_box_count>;
 std::array<std::uint8_t, 4> encode_check_boxes(const CheckBoxStates& ticked);
 CheckBoxStates decode_check_boxes(std::span<const std::uint8_t, 4> mask_bytes);
 
+// What the parameter window writes after it has shown `set`: each threshold
+// as the step its list selects, and only the bits that have a check box. None
+// when a threshold selects no step, as the window then refuses to write.
+std::optional<ParameterSet> as_window_writes(const ParameterSet& set);
+
 // --- Messages on the line ------------------------------------------------------
 
 inline constexpr std::array<std::uint8_t, 2> read_request = {0xFF, 0xFA};
@@ -96,6 +104,11 @@ struct ReadAnswer {
     std::string fa_number;  // eleven characters, as received
 };
 inline constexpr std::size_t read_answer_size = 30;
+
+// The version and Fa lines the parameter window shows for an answer, with
+// the answer's characters as received: "ZELK20-Version: V1.3", "Fa: 251104-00731".
+std::string version_line(const ReadAnswer& answer);
+std::string fa_line(const ReadAnswer& answer);
 
 // Accepts an answer of at least 30 bytes with E4 31 and a check byte at 29
 // equal to the XOR of bytes 2 to 28; looks at nothing after byte 29.

@@ -1,8 +1,12 @@
 #include "ui/controls.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QFrame>
 #include <QLabel>
+#include <QMenu>
 #include <QTimer>
+#include <QWidget>
 
 namespace zelk20::ui {
 
@@ -28,6 +32,23 @@ QTimer* make_timer(QObject* parent, const char* name, int interval_ms) {
     timer->setObjectName(QString::fromLatin1(name));
     timer->setInterval(interval_ms);
     return timer;
+}
+
+void apply_texts(QWidget* window, std::span<const TextRow> rows, Language language) {
+    for (const TextRow& row : rows) {
+        const QString text = QString::fromUtf8(language == Language::german ? row.german : row.english);
+        QObject* control = window->findChild<QObject*>(QString::fromLatin1(row.control));
+        if (auto* label = qobject_cast<QLabel*>(control)) {
+            label->setText(text);
+            label->adjustSize();
+        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            button->setText(text);
+        } else if (auto* menu = qobject_cast<QMenu*>(control)) {
+            menu->setTitle(text);
+        } else if (auto* action = qobject_cast<QAction*>(control)) {
+            action->setText(text);
+        }
+    }
 }
 
 }  // namespace zelk20::ui

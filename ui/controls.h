@@ -4,6 +4,10 @@
 #include <QRect>
 #include <QString>
 
+#include <span>
+
+#include "ui/text_sets.h"
+
 class QFont;
 class QFrame;
 class QLabel;
@@ -21,5 +25,9 @@ QLabel* make_label(QWidget* parent, const char* name, const QString& text, const
 QFrame* make_bevel(QWidget* parent, const char* name, QRect area);
 // A stopped timer.
 QTimer* make_timer(QObject* parent, const char* name, int interval_ms);
+
+// Sets the texts of `rows` in `window`: labels, buttons, check boxes, menu
+// items and menus alike.
+void apply_texts(QWidget* window, std::span<const TextRow> rows, Language language);
 
 }  // namespace zelk20::ui

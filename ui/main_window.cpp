@@ -48,8 +48,8 @@ TForm1::TForm1() {
     move(0, 0);
     build_controls();
 
-    Timer1 = make_timer(this, "Timer1", 50);
-    Timer2 = make_timer(this, "Timer2", 1000);
+    Timer1 = make_timer(this, "Timer1", static_cast<int>(monitor_poll_interval.count()));
+    Timer2 = make_timer(this, "Timer2", static_cast<int>(monitor_watchdog_interval.count()));
     Timer3 = make_timer(this, "Timer3", 250);
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
     connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);

@@ -18,6 +18,7 @@
 
 #include "parameter/config_file.h"
 #include "parameter/exchange.h"
+#include "parameter/transfer.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
 #include "ui/main_window.h"
@@ -29,12 +30,7 @@ namespace {
 
 constexpr QSize client_size{770, 486};
 
-// Retries: every 400 ms until the first success of the run, then every
-// 500 ms; a series gives up after twelve counted ticks. A success message
-// stays five seconds.
-constexpr int first_retry_ms = 400;
-constexpr int later_retry_ms = 500;
-constexpr int retry_ticks = 12;
+// A success message stays five seconds.
 constexpr int status_clear_ms = 5000;
 
 // The threshold grid's three columns (In1, In2, Out) and two rows.
@@ -96,7 +92,7 @@ Tpara::Tpara(TForm1* main_window) : main_window_(main_window) {
     move(0, 37);
     build_controls();
 
-    Timer1 = make_timer(this, "Timer1", first_retry_ms);
+    Timer1 = make_timer(this, "Timer1", static_cast<int>(first_retry_interval.count()));
     Timer3 = make_timer(this, "Timer3", status_clear_ms);
     connect(Timer1, &QTimer::timeout, this, &Tpara::Timer1Timer);
     connect(Timer3, &QTimer::timeout, this, &Tpara::Timer3Timer);
@@ -317,7 +313,7 @@ void Tpara::sende_ff() {
     };
     auto succeeded = [this] {
         Timer1->stop();
-        Timer1->setInterval(later_retry_ms);
+        Timer1->setInterval(later_retry_interval);
         retry_count = 0;
         show_message(messages::transfer_ok, Qt::black);
         Timer3->start(status_clear_ms);
@@ -332,9 +328,8 @@ void Tpara::sende_ff() {
             set_boxes_of_byte(byte, answer->set[byte]);
         }
         // Characters shown as received, one per byte.
-        sw_->setText("ZELK20-Version: " + QString::fromLatin1(answer->version.data(), 4));
-        fa_->setText("Fa: " + QString::fromLatin1(answer->fa_number.data(), 6) + "-" +
-                     QString::fromLatin1(answer->fa_number.data() + 6, 5));
+        sw_->setText(QString::fromLatin1(version_line(*answer)));
+        fa_->setText(QString::fromLatin1(fa_line(*answer)));
         sw_->adjustSize();
         fa_->adjustSize();
         return;

@@ -1,11 +1,5 @@
 #include "ui/text_sets.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QLabel>
-#include <QMenu>
-#include <QWidget>
-
 namespace zelk20::ui {
 
 namespace {
@@ -62,21 +56,11 @@ constexpr TextRow parameter_rows[] = {
 const std::span<const TextRow> main_window_texts{main_rows};
 const std::span<const TextRow> parameter_window_texts{parameter_rows};
 
-void apply_texts(QWidget* window, std::span<const TextRow> rows, Language language) {
+std::string_view text_of(std::span<const TextRow> rows, std::string_view control, Language language) {
     for (const TextRow& row : rows) {
-        const QString text = QString::fromUtf8(language == Language::german ? row.german : row.english);
-        QObject* control = window->findChild<QObject*>(QString::fromLatin1(row.control));
-        if (auto* label = qobject_cast<QLabel*>(control)) {
-            label->setText(text);
-            label->adjustSize();
-        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-            button->setText(text);
-        } else if (auto* menu = qobject_cast<QMenu*>(control)) {
-            menu->setTitle(text);
-        } else if (auto* action = qobject_cast<QAction*>(control)) {
-            action->setText(text);
-        }
+        if (row.control == control) return language == Language::german ? row.german : row.english;
     }
+    return {};
 }
 
 }  // namespace zelk20::ui

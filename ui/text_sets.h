@@ -1,9 +1,10 @@
 #pragma once
 
 #include <span>
+#include <string_view>
 
-class QWidget;
-
+// The German and English texts of the windows, as plain data: the windows
+// apply them (apply_texts), and zelk20ctl prints the same words.
 namespace zelk20::ui {
 
 enum class Language { german, english };
@@ -21,14 +22,14 @@ struct TextRow {
 extern const std::span<const TextRow> main_window_texts;
 extern const std::span<const TextRow> parameter_window_texts;
 
-// Sets the texts of `rows` in `window`: labels, buttons, check boxes, menu
-// items and menus alike.
-void apply_texts(QWidget* window, std::span<const TextRow> rows, Language language);
+// The text of the control named `control` in `rows`; empty when there is none.
+std::string_view text_of(std::span<const TextRow> rows, std::string_view control, Language language);
 
 // The parameter window's status messages.
 struct Message {
     const char* german;
     const char* english;
+    std::string_view in(Language language) const { return language == Language::german ? german : english; }
 };
 namespace messages {
 inline constexpr Message transfer_ok{"Übertragung erfolgreich!", "transmission successful!"};

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <span>
+#include <string>
+#include <utility>
+
+#include "link/serial_port.h"
+#include "parameter/exchange.h"
+#include "parameter/parameter_set.h"
+
+namespace zelk20 {
+
+// How a load or a write is retried: an attempt at once, then one on every
+// retry tick, 400 ms apart until the first success of the run and 500 ms
+// after it; the series gives up after twelve ticks (thirteen attempts).
+inline constexpr std::chrono::milliseconds first_retry_interval{400};
+inline constexpr std::chrono::milliseconds later_retry_interval{500};
+inline constexpr int retry_ticks = 12;
+
+enum class TransferEnd {
+    done,
+    no_answer,         // no acceptable answer after all attempts
+    port_unavailable,  // the port could not be opened
+};
+
+struct TransferResult {
+    TransferEnd end = TransferEnd::no_answer;
+    int attempts = 0;
+    std::optional<ReadAnswer> answer;              // a load's answer
+    OpenFailure open_failure = OpenFailure::none;  // of the last attempt
+    std::string failure_text;                      // the system's words for it
+};
+
+// The parameter window's load and write run to their end without a window,
+// for batch use: each call blocks until an attempt succeeds or the series
+// gives up. A port that cannot be opened at the first attempt ends the
+// transfer at once; later it counts as a missing answer, since an adapter
+// that was reset may come back.
+class TransferSession {
+public:
+    explicit TransferSession(std::string port_name) : port_name_(std::move(port_name)) {}
+
+    TransferResult load();
+    TransferResult write(const ParameterSet& set);
+
+private:
+    template <typename Accept>
+    TransferResult run(std::span<const std::uint8_t> request, Accept accept);
+
+    std::string port_name_;
+    bool succeeded_once_ = false;
+};
+
+}  // namespace zelk20
