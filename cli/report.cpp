@@ -120,31 +120,31 @@ std::string configuration_text(const ReadAnswer& answer, ui::Language language) 
     std::string text;
     for (auto [heading, first] : {std::pair{"l_pgood", parameter_byte::first_voltage_threshold},
                                   std::pair{"l_igood", parameter_byte::first_current_threshold}}) {
-        text += std::string(caption(heading)) + ":";
+        text.append(caption(heading)).append(":");
         for (std::size_t channel = 0; channel < channels.size(); ++channel) {
-            text += " " + std::string(channels[channel]) + " " + tenths_item_text(answer.set[first + channel]);
+            text.append(" ").append(channels[channel]).append(" ").append(tenths_item_text(answer.set[first + channel]));
         }
-        text += "\n";
+        text.append("\n");
     }
     // The event rows f1 to f7, then f8 (output inverted): two boxes each, port 1 then port 2.
-    constexpr std::size_t event_rows = 7;
+    constexpr std::array<std::string_view, 7> event_rows = {"f1", "f2", "f3", "f4", "f5", "f6", "f7"};
     for (std::size_t port = 0; port < 2; ++port) {
         std::vector<std::string_view> events;
-        for (std::size_t row = 0; row < event_rows; ++row) {
+        for (std::size_t row = 0; row < event_rows.size(); ++row) {
             const CheckBoxBit& box = check_box_bits[2 * row + port];
-            if ((answer.set[box.byte] & box.bit) != 0) events.push_back(caption("f" + std::to_string(row + 1)));
+            if ((answer.set[box.byte] & box.bit) != 0) events.push_back(caption(event_rows[row]));
         }
-        const CheckBoxBit& inverted = check_box_bits[2 * event_rows + port];
-        text += std::string(caption(port == 0 ? "l_p1" : "l_p2")) + ": " +
-                (events.empty() ? std::string(texts::none.in(language)) : joined(events, ", "));
-        if ((answer.set[inverted.byte] & inverted.bit) != 0) text += "; " + std::string(caption("f8"));
-        text += "\n";
+        text.append(caption(port == 0 ? "l_p1" : "l_p2")).append(": ");
+        text.append(events.empty() ? std::string(texts::none.in(language)) : joined(events, ", "));
+        const CheckBoxBit& inverted = check_box_bits[2 * event_rows.size() + port];
+        if ((answer.set[inverted.byte] & inverted.bit) != 0) text.append("; ").append(caption("f8"));
+        text.append("\n");
     }
     const CheckBoxBit& programming = check_box_bits.back();
     const bool allowed = (answer.set[programming.byte] & programming.bit) != 0;
-    text += std::string(caption("f9")) + ": " + std::string((allowed ? texts::yes : texts::no).in(language)) + "\n";
-    text += latin1_as_utf8(version_line(answer)) + "\n";
-    text += latin1_as_utf8(fa_line(answer)) + "\n";
+    text.append(caption("f9")).append(": ").append((allowed ? texts::yes : texts::no).in(language)).append("\n");
+    text.append(latin1_as_utf8(version_line(answer))).append("\n");
+    text.append(latin1_as_utf8(fa_line(answer))).append("\n");
     return text;
 }
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Cross-compiles the standard-C++ core (link library with its Win32 back end,
-# and the port probe) with mingw-w64, warnings as errors. Nothing of it runs
+# the port probe and zelk20ctl) with mingw-w64, warnings as errors. Nothing of it runs
 # here; it proves that the Windows side builds and links against kernel32.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,4 +14,5 @@ imports=$(x86_64-w64-mingw32-objdump -p "$exe")
 for call in CreateFileA SetupComm GetCommState SetCommState SetCommTimeouts ReadFile WriteFile CloseHandle; do
   grep -qw "$call" <<<"$imports" || { echo "cross-windows: $exe does not import $call" >&2; exit 1; }
 done
-echo "cross-windows: built $exe, importing the eight kernel32 serial calls"
+[ -f build-windows/cli/zelk20ctl.exe ] || { echo "cross-windows: zelk20ctl.exe was not built" >&2; exit 1; }
+echo "cross-windows: built $exe, importing the eight kernel32 serial calls, and zelk20ctl.exe"

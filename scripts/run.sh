@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up and runs the program against the built-in simulated module: the
 # module streams on a pseudo-terminal, COM1 is mapped to it, and zelk20 starts
-# on it. Where there is no display, the program runs for a few seconds under
-# Xvfb instead and a screenshot of it is saved; its path is printed.
+# on it. Where there is no display (over ssh, say), zelk20ctl monitors the
+# module for a few seconds instead and says so.
+#   ZELK20_SCREENSHOT=1 scripts/run.sh   without a display: the windows under Xvfb, a screenshot
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,7 +18,7 @@ echo "run: simulated module on $(readlink "$work/com1"), mapped to COM1"
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   build/ui/zelk20
-else
+elif [ -n "${ZELK20_SCREENSHOT:-}" ]; then
   shot="$work/zelk20.png"
   echo "run: no display; running zelk20 for 5 s under Xvfb"
   xvfb-run -a -s "-screen 0 1024x768x24" bash -c "
@@ -26,4 +27,9 @@ else
     build/tests/screen_grab '$shot'
     kill \$program" 2>/dev/null
   echo "run: screenshot of the live program: $shot"
+else
+  echo "run: no display, so instead of the windows: zelk20ctl monitor on COM1 for 5 s"
+  build/cli/zelk20ctl monitor --port COM1 --seconds 5
+  echo "run: and its configuration: zelk20ctl read"
+  build/cli/zelk20ctl read --port COM1
 fi

@@ -12,6 +12,7 @@ packages=(
   qt6-base-dev qt6-svg-dev xvfb xauth fonts-liberation
   g++-mingw-w64-x86-64
   clang-14 libclang-rt-14-dev
+  dpkg-dev file desktop-file-utils
 )
 
 missing=()
