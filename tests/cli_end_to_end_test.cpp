@@ -1,5 +1,6 @@
 // zelk20ctl as a technician runs it: a separate process on a pseudo-terminal,
 // against the simulated module or against frames the test sends itself.
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <sstream>
@@ -134,6 +135,33 @@ TEST_F(Zelk20ctl, MonitorSaysOnceThatTheLineIsSilentAndEndsAfterItsSeconds) {
     EXPECT_TRUE(contains(run.err, "0 Rahmen angezeigt, 0 verworfen")) << run.err;
     EXPECT_GE(run.took, 2400ms);
     EXPECT_LT(run.took, 15000ms);
+}
+
+// A long log survives a pulled cable: the adapter's name (a link, as
+// /dev/serial/by-id gives) points at a new device once it is back.
+TEST(Zelk20ctlMonitor, GoesOnLoggingWhenTheAdapterComesBack) {
+    TempFolder temp;
+    const fs::path name = temp.path() / "ttyUSB0";
+    auto first = sim::SimulatedModule::start();
+    ASSERT_TRUE(first);
+    fs::create_symlink(first->port_path(), name);
+    ChildProgram ctl(ZELK20CTL_PATH, {"monitor", "--port", name.string(), "--seconds", "6"}, temp.path());
+    ASSERT_TRUE(wait_until([&] { return lines_of(file_text(temp.path() / "stdout")).size() >= 2; }));
+    first->unplug();
+    ASSERT_TRUE(wait_until([&] { return contains(file_text(temp.path() / "stdout"), "no data from the module"); }));
+
+    auto second = sim::SimulatedModule::start();
+    ASSERT_TRUE(second);
+    fs::remove(name);
+    fs::create_symlink(second->port_path(), name);
+    const ProgramRun run = ctl.wait(15000ms);
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    const std::vector<std::string> lines = lines_of(run.out);
+    const auto silence = std::find(lines.begin(), lines.end(), "no data from the module for a second");
+    ASSERT_NE(silence, lines.end());
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), *silence), 1);
+    EXPECT_GE(std::count_if(silence, lines.end(), [](const std::string& l) { return l.rfind("In1: ", 0) == 0; }), 3)
+        << run.out;
 }
 
 TEST_F(Zelk20ctl, ReadPrintsAndSavesTheModulesBytesInTheWindowsFileFormat) {
