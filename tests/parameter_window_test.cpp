@@ -1,7 +1,14 @@
 // The parameter window against the simulated module: load, write, defaults,
-// retries and give-up, the status line's life, and the configuration file
-// through the window and its dialogs.
+// retries and give-up, answers split, over-long or mixed with a status frame,
+// the status line's life, and the configuration file through the window and
+// its dialogs, onto read-only and full file systems too.
+#include <cerrno>
+#include <cstring>
 #include <memory>
+
+#include <sys/mount.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -72,6 +79,50 @@ enum class Outcome {
     given_up,  // refused at every attempt, until the failure message
 };
 
+// A small tmpfs of the test's own, unmounted when done. Root writes into a
+// folder whatever its mode, so only a read-only or a full file system makes
+// a save fail; mounting one needs CAP_SYS_ADMIN.
+class ScratchFileSystem {
+public:
+    explicit ScratchFileSystem(const QString& at) : path_(at.toStdString()) {
+        QDir().mkpath(at);
+        if (::mount("zelk20-test", path_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k,mode=0755") == 0) {
+            mounted_ = true;
+        } else {
+            failure_ = QString("cannot mount a tmpfs (%1); this needs root with CAP_SYS_ADMIN")
+                           .arg(QString::fromLocal8Bit(std::strerror(errno)));
+        }
+    }
+    ~ScratchFileSystem() {
+        if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
+    }
+    ScratchFileSystem(const ScratchFileSystem&) = delete;
+    ScratchFileSystem& operator=(const ScratchFileSystem&) = delete;
+
+    bool mounted() const { return mounted_; }
+    const QString& failure() const { return failure_; }
+
+    bool make_read_only() {
+        return ::mount(nullptr, path_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY | MS_NOSUID | MS_NODEV, nullptr) == 0;
+    }
+    // Fills it with one file until no byte more fits.
+    bool fill() {
+        const int fd = ::open((path_ + "/filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0) return false;
+        const std::string block(4096, 'x');
+        while (::write(fd, block.data(), block.size()) > 0) {
+        }
+        const bool full = errno == ENOSPC;
+        ::close(fd);
+        return full;
+    }
+
+private:
+    std::string path_;
+    bool mounted_ = false;
+    QString failure_;
+};
+
 }  // namespace
 
 Q_DECLARE_METATYPE(zelk20::sim::Faults)
@@ -97,6 +148,8 @@ private slots:
     void open_reports_every_check_code();
     void open_stops_at_a_malformed_field();
     void cancelled_dialogs_change_nothing();
+    void save_that_cannot_write_keeps_the_old_file_data();
+    void save_that_cannot_write_keeps_the_old_file();
 
 private:
     QLabel* status() const { return control<QLabel>(para(), "status"); }
@@ -414,6 +467,47 @@ void ParameterWindowTest::cancelled_dialogs_change_nothing() {
     para()->oeffnenClick();
     QCOMPARE(para()->threshold_fields[0]->currentIndex(), 9);
     QVERIFY(!para()->Timer3->isActive());
+}
+
+void ParameterWindowTest::save_that_cannot_write_keeps_the_old_file_data() {
+    QTest::addColumn<bool>("read_only");  // else full
+    QTest::addColumn<bool>("existing");
+    QTest::addColumn<bool>("english");
+    QTest::newRow("read-only, over a file") << true << true << false;
+    QTest::newRow("read-only, a new file") << true << false << false;
+    QTest::newRow("full, over a file") << false << true << false;
+    QTest::newRow("full, a new file, in English") << false << false << true;
+}
+
+void ParameterWindowTest::save_that_cannot_write_keeps_the_old_file() {
+    QFETCH(bool, read_only);
+    QFETCH(bool, existing);
+    QFETCH(bool, english);
+    ScratchFileSystem scratch(folder->filePath("mnt"));
+    if (!scratch.mounted()) QSKIP(qPrintable(scratch.failure()));
+    const QString path = folder->filePath("mnt/zelk20.txt");
+    const QByteArray old = "KORVA_ZELK20\r\nC8,C8,C8,0A,0A,0A;\r\n00,00,00,00;\r\nAE0DFDD12F249\r\n";
+    if (existing) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(old), old.size());
+    }
+    QVERIFY(read_only ? scratch.make_read_only() : scratch.fill());
+    const QStringList files_before = QDir(folder->filePath("mnt")).entryList(QDir::Files);
+
+    if (english) program->main()->englischClick();
+    para()->Button3Click();
+    answer_next_dialog(path);
+    para()->speichernClick();
+    QCOMPARE(status()->text(), QString(english ? "file could not be saved" : "Datei konnte nicht gespeichert werden"));
+    QCOMPARE(status_colour(), QColor(Qt::red).name());
+    QVERIFY(!status()->isHidden());
+    QCOMPARE(QDir(folder->filePath("mnt")).entryList(QDir::Files), files_before);  // nothing half-written beside it
+    if (existing) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), old);
+    }
 }
 
 QTEST_MAIN(ParameterWindowTest)
