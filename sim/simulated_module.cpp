@@ -248,11 +248,12 @@ void SimulatedModule::send_answer(std::vector<std::uint8_t> answer, const Faults
     if (!pause_for(faults.answer_delay)) return;
     // Pieces that go out without a pause between their bytes.
     const std::size_t piece = faults.answer_byte_gap.count() == 0 ? answer.size() : 1;
+    const std::size_t pause_at = faults.answer_pause_after;
     for (std::size_t at = 0; at < answer.size();) {
         std::size_t size = std::min(piece, answer.size() - at);
-        if (faults.answer_pause_after > at && faults.answer_pause_after < at + size) size = faults.answer_pause_after - at;
+        if (pause_at > at && pause_at < at + size) size = pause_at - at;
         if (at != 0 && faults.answer_byte_gap.count() != 0 && !pause_for(faults.answer_byte_gap)) return;
-        if (at != 0 && at == faults.answer_pause_after && !pause_for(faults.answer_pause)) return;
+        if (at != 0 && at == pause_at && !pause_for(faults.answer_pause)) return;
         if (!send(std::span(answer).subspan(at, size))) return;
         at += size;
     }

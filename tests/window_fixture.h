@@ -66,9 +66,10 @@ inline QString text_of(QObject* object) {
 inline const QStringList value_labels = {"u1",      "u2",      "uout",      "i1",      "i2",      "iout",
                                          "umin1",   "umin2",   "uminout",   "imax1",   "imax2",   "imaxout",
                                          "pgoodu1", "pgoodu2", "pgooduout", "igoodi1", "igoodi2", "igoodiout"};
-inline const QStringList typical_frame_texts = {
-    "24,1 Vdc", "23,9 Vdc", "23,8 Vdc", "2,35 Adc", "1,85 Adc", "4,20 Adc", "23,9 Vdc", "23,7 Vdc", "23,6 Vdc",
-    "2,50 Adc", "1,99 Adc", "4,47 Adc", "[20,4 Vdc]", "[20,4 Vdc]", "[20,4 Vdc]", "[20,0 Adc]", "[20,0 Adc]", "[20,0 Adc]"};
+inline const QStringList typical_frame_texts = {"24,1 Vdc",   "23,9 Vdc",   "23,8 Vdc",   "2,35 Adc",   "1,85 Adc",
+                                               "4,20 Adc",   "23,9 Vdc",   "23,7 Vdc",   "23,6 Vdc",   "2,50 Adc",
+                                               "1,99 Adc",   "4,47 Adc",   "[20,4 Vdc]", "[20,4 Vdc]", "[20,4 Vdc]",
+                                               "[20,0 Adc]", "[20,0 Adc]", "[20,0 Adc]"};
 
 inline QStringList value_texts(QWidget* main) {
     QStringList texts;
