@@ -6,6 +6,7 @@
 #include <string>
 
 #include <sys/resource.h>
+#include <time.h>
 
 namespace zelk20::bench {
 
@@ -24,6 +25,13 @@ inline double cpu_seconds() {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
+}
+
+// CPU time the calling thread has used so far, in seconds.
+inline double thread_cpu_seconds() {
+    timespec used{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used);
+    return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
 }
 
 }  // namespace zelk20::bench

@@ -32,6 +32,7 @@ Simulated ZELK20 module on a pseudo-terminal. Prints the port's device path.
   --demo SECONDS       monitor the port as the main window does and print what it shows
                        (0: until stopped), through COM1 mapped by ZELK20_COM1
   --period MS          status frame period (default 200)
+  --line-rate          bytes take as long as on the line, 1.04 ms each at 9600 baud 8N1
   --seed N             seed of the readings' noise
   --alarm HEX          send this alarm byte in every frame (e.g. 04: output power-good)
   --silent             send and answer nothing
@@ -42,6 +43,8 @@ Simulated ZELK20 module on a pseudo-terminal. Prints the port's device path.
   --answer-gap MS      pause between answer bytes
   --truncate N         cut answers after N bytes
   --extra N            append N bytes to every answer
+  --pause-after N      one pause after the first N bytes of every answer,
+  --pause MS           MS long
 )";
 
 std::optional<long> number(std::string_view text, int base = 10) {
@@ -115,6 +118,9 @@ int main(int argc, char** argv) {
         } else if (arg == "--silent") {
             faults.silent = true;
             continue;
+        } else if (arg == "--line-rate") {
+            options.byte_time = sim::line_byte_time;
+            continue;
         } else if (arg == "--link" && i + 1 < argc) {
             link_path = argv[++i];
             continue;
@@ -137,6 +143,8 @@ int main(int argc, char** argv) {
         else if (arg == "--answer-gap") faults.answer_byte_gap = milliseconds(*n);
         else if (arg == "--truncate") faults.truncate_answer = static_cast<std::size_t>(*n);
         else if (arg == "--extra") faults.answer_extra = static_cast<std::size_t>(*n);
+        else if (arg == "--pause-after") faults.answer_pause_after = static_cast<std::size_t>(*n);
+        else if (arg == "--pause") faults.answer_pause = milliseconds(*n);
         else {
             std::cerr << "zelk20-sim: unknown option " << arg << "\n" << usage;
             return 2;

@@ -113,27 +113,32 @@ bool SimulatedModule::port_held_elsewhere() const {
     return !readable;  // without /proc, stream as if someone listened
 }
 
-bool SimulatedModule::port_opened() {
+void SimulatedModule::take_port_events() {
+    if (watch_fd_ < 0) return;
     alignas(inotify_event) std::array<char, 4096> events{};
+    bool any = false;
     bool opened = false;
     for (;;) {
         const ssize_t n = ::read(watch_fd_, events.data(), events.size());
         if (n <= 0) break;
+        any = true;
         for (ssize_t at = 0; at < n;) {
             const auto* event = reinterpret_cast<const inotify_event*>(events.data() + at);
             opened = opened || (event->mask & IN_OPEN) != 0;
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
     }
+    if (!any) return;
     line_.discard_unread();
-    return opened;
+    if (opened) quiet_until_ = std::max(quiet_until_, Clock::now() + open_grace);
+    held_ = port_held_elsewhere();
 }
 
 void SimulatedModule::run() {
     const auto powered_on = Clock::now();
     auto next_frame = powered_on;
-    auto quiet_until = powered_on;
-    bool held = watch_fd_ < 0 || port_held_elsewhere();
+    quiet_until_ = powered_on;
+    held_ = watch_fd_ < 0 || port_held_elsewhere();
 
     while (!stopping_) {
         if (unplug_requested_ && !unplugged_) {
@@ -149,17 +154,13 @@ void SimulatedModule::run() {
         const auto until_frame = std::chrono::duration_cast<milliseconds>(next_frame - Clock::now());
         const int timeout = static_cast<int>(std::clamp(until_frame, milliseconds(0), idle_step).count());
         ::poll(waits.data(), watch_fd_ >= 0 ? 2 : 1, timeout);
-        auto now = Clock::now();
         Faults faults;
         {
             std::lock_guard lock(mutex_);
             faults = faults_;
         }
 
-        if (watch_fd_ >= 0 && (waits[1].revents & POLLIN)) {
-            if (port_opened()) quiet_until = std::max(quiet_until, now + open_grace);
-            held = port_held_elsewhere();
-        }
+        take_port_events();
 
         if (waits[0].revents & POLLIN) {
             std::array<std::uint8_t, 256> bytes{};
@@ -174,18 +175,39 @@ void SimulatedModule::run() {
                     if (request && !faults.silent) answer = model_.answer(*request);
                 }
                 if (!request) continue;
-                quiet_until = Clock::now() + options_.parameter_pause;
+                quiet_until_ = Clock::now() + options_.parameter_pause;
                 if (answer) send_answer(std::move(*answer), faults);
             }
         }
 
-        now = Clock::now();
+        const auto now = Clock::now();
         if (now < next_frame) continue;
         next_frame = std::max(next_frame + options_.frame_period, now);
-        if (faults.silent || now < quiet_until || !held) continue;
+        if (faults.silent || now < quiet_until_ || !held_) continue;
         send_noise(faults);
         send_status_frame(std::chrono::duration<double>(now - powered_on).count(), faults);
     }
+}
+
+bool SimulatedModule::send(std::span<const std::uint8_t> bytes) {
+    // Paced, each byte is handed over when its last bit would be through;
+    // whatever is due by then goes out in one write, so a late wake-up keeps the rate.
+    line_free_ = std::max(line_free_, Clock::now());
+    for (std::size_t at = 0; at < bytes.size();) {
+        std::size_t due = bytes.size() - at;
+        if (options_.byte_time.count() != 0) {
+            std::this_thread::sleep_until(line_free_ + options_.byte_time);
+            const auto now = Clock::now();
+            for (due = 0; at + due < bytes.size() && line_free_ + options_.byte_time <= now; ++due) {
+                line_free_ += options_.byte_time;
+            }
+        }
+        take_port_events();
+        if (stopping_ || !held_) return false;
+        line_.write(bytes.subspan(at, due));
+        at += due;
+    }
+    return true;
 }
 
 void SimulatedModule::send_noise(const Faults& faults) {
@@ -196,38 +218,44 @@ void SimulatedModule::send_noise(const Faults& faults) {
         const auto byte = static_cast<std::uint8_t>(value(noise_));
         if (byte != frame_start) noise.push_back(byte);
     }
-    line_.write(noise);
+    send(noise);
 }
 
 void SimulatedModule::send_status_frame(double seconds, const Faults& faults) {
+    const std::size_t number = ++frames_sent_;
     std::vector<std::uint8_t> frame;
-    {
+    if (options_.frame_content) {
+        frame = options_.frame_content(number);
+    } else {
         std::lock_guard lock(mutex_);
         frame = model_.status_frame(seconds, faults.alarm);
     }
-    const std::size_t number = ++frames_sent_;
     if (faults.bad_check_every != 0 && number % faults.bad_check_every == 0) frame[33] ^= 0x5A;
 
     const std::size_t chunk = faults.chunk_size == 0 ? frame.size() : faults.chunk_size;
     for (std::size_t at = 0; at < frame.size(); at += chunk) {
         if (at != 0 && !pause_for(faults.chunk_gap)) return;
         const std::size_t size = std::min(chunk, frame.size() - at);
-        line_.write(std::span(frame).subspan(at, size));
+        if (!send(std::span(frame).subspan(at, size))) return;
     }
 }
 
 void SimulatedModule::send_answer(std::vector<std::uint8_t> answer, const Faults& faults) {
     if (faults.truncate_answer != 0 && answer.size() > faults.truncate_answer) answer.resize(faults.truncate_answer);
     for (std::size_t k = 0; k < faults.answer_extra; ++k) answer.push_back(static_cast<std::uint8_t>(0xA0 + k % 16));
+    answer.insert(answer.begin(), faults.answer_lead.begin(), faults.answer_lead.end());
     line_.discard_unread();  // whatever the program did not read is gone with its last open
     if (!pause_for(faults.answer_delay)) return;
-    if (faults.answer_byte_gap.count() == 0) {
-        line_.write(answer);
-    } else {
-        for (std::size_t k = 0; k < answer.size(); ++k) {
-            if (k != 0 && !pause_for(faults.answer_byte_gap)) return;
-            line_.write(std::span(answer).subspan(k, 1));
-        }
+    // Pieces that go out without a pause between their bytes.
+    const std::size_t piece = faults.answer_byte_gap.count() == 0 ? answer.size() : 1;
+    const std::size_t pause_at = faults.answer_pause_after;
+    for (std::size_t at = 0; at < answer.size();) {
+        std::size_t size = std::min(piece, answer.size() - at);
+        if (pause_at > at && pause_at < at + size) size = pause_at - at;
+        if (at != 0 && faults.answer_byte_gap.count() != 0 && !pause_for(faults.answer_byte_gap)) return;
+        if (at != 0 && at == pause_at && !pause_for(faults.answer_pause)) return;
+        if (!send(std::span(answer).subspan(at, size))) return;
+        at += size;
     }
     ++answers_sent_;
 }

@@ -4,9 +4,11 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,15 +31,29 @@ struct Faults {
     milliseconds answer_byte_gap{0};     // between answer bytes
     std::size_t truncate_answer = 0;     // answers end after this many bytes (0: whole)
     std::size_t answer_extra = 0;        // bytes appended to every answer (more than 50 in all, say)
+    // Bytes sent just ahead of every answer (a status frame that was on its
+    // way when the request came, say); the two switches below count them in.
+    std::vector<std::uint8_t> answer_lead{};
+    std::size_t answer_pause_after = 0;  // one pause of answer_pause after this many bytes (0: none)
+    milliseconds answer_pause{0};
     std::optional<std::uint8_t> alarm{}; // the alarm byte of every frame, instead of the readings'
 };
 
+// One byte on a 9600 baud 8N1 line: ten bits.
+inline constexpr std::chrono::nanoseconds line_byte_time{std::chrono::nanoseconds(std::chrono::seconds(10)) / 9600};
+
 struct Options {
-    milliseconds frame_period{200};
+    milliseconds frame_period{200};  // from the start of one status frame to the next, or back to back
     // After a request the status stream pauses this long, as a module in
     // parameter mode does.
     milliseconds parameter_pause{1000};
     std::uint32_t seed = 1;
+    // How long one byte takes on the line (line_byte_time for the real line);
+    // zero: every write goes out as fast as the pseudo-terminal takes it.
+    std::chrono::nanoseconds byte_time{0};
+    // The 36-byte status frame number n (from 1) instead of one of the
+    // model's readings; the faults still apply to it.
+    std::function<std::vector<std::uint8_t>(std::size_t number)> frame_content{};
 };
 
 // The module on a pseudo-terminal, run by a thread of its own: it streams
@@ -73,8 +89,14 @@ private:
     void send_status_frame(double seconds, const Faults& faults);
     void send_answer(std::vector<std::uint8_t> answer, const Faults& faults);
     void send_noise(const Faults& faults);
+    // Writes `bytes` one byte_time apart. False, and the rest dropped, when the
+    // program has let the port go meanwhile (a closed port loses what arrives)
+    // or when stopping.
+    bool send(std::span<const std::uint8_t> bytes);
     bool pause_for(milliseconds wait);  // false when stopping
-    bool port_opened();  // clears the line; true when the port was opened
+    // Takes the port's open and close events: any clears the line, an open
+    // holds the stream back for a moment, and who holds the port is looked up.
+    void take_port_events();
     bool port_held_elsewhere() const;
 
     const Options options_;
@@ -89,6 +111,10 @@ private:
 
     RequestParser parser_;
     std::mt19937 noise_;
+    // The module's thread alone uses these.
+    std::chrono::steady_clock::time_point line_free_{};    // when the last byte sent is through
+    std::chrono::steady_clock::time_point quiet_until_{};  // no status frames before
+    bool held_ = true;                                     // a program holds the port
     std::atomic<std::size_t> frames_sent_{0};
     std::atomic<std::size_t> answers_sent_{0};
     std::atomic<bool> stopping_{false};

@@ -1,7 +1,14 @@
 // The parameter window against the simulated module: load, write, defaults,
-// retries and give-up, the status line's life, and the configuration file
-// through the window and its dialogs.
+// retries and give-up, answers split, over-long or mixed with a status frame,
+// the status line's life, and the configuration file through the window and
+// its dialogs, onto read-only and full file systems too.
+#include <cerrno>
+#include <cstring>
 #include <memory>
+
+#include <sys/mount.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,6 +22,7 @@
 #include "parameter/config_file.h"
 #include "parameter/parameter_set.h"
 #include "sim/simulated_module.h"
+#include "tests/test_frames.h"
 #include "tests/window_fixture.h"
 
 using namespace zelk20;
@@ -23,10 +31,12 @@ using namespace zelk20::test;
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using namespace std::chrono_literals;
 
-int count_read_requests(const Bytes& received) {
+// Requests among the bytes the module received: FF FA reads, FF FD writes.
+int count_requests(const Bytes& received, std::uint8_t kind = 0xFA) {
     int count = 0;
-    for (std::size_t k = 0; k + 1 < received.size(); ++k) count += received[k] == 0xFF && received[k + 1] == 0xFA;
+    for (std::size_t k = 0; k + 1 < received.size(); ++k) count += received[k] == 0xFF && received[k + 1] == kind;
     return count;
 }
 
@@ -55,7 +65,68 @@ QStringList shown_marks(Tpara* para) {
 const QStringList default_boxes = {"port1_byte1_01", "port1_byte1_02", "port2_byte1_08", "port2_byte1_10",
                                    "port1_byte2_02", "port2_byte2_02", "port1_byte2_01"};
 
+// A set unlike the maker's defaults, and what the window shows of it.
+constexpr ParameterSet odd_set = {0xFA, 0xC8, 0xD2, 0x0A, 0xD2, 0x64, 0x81, 0x02, 0x3F, 0x02};
+const QList<int> odd_set_selections = {50, 0, 10, 0, 40, 18};
+const QStringList odd_set_boxes = {"port1_byte1_01", "port2_byte1_01", "port2_byte1_02", "port2_byte1_04",
+                                   "port2_byte1_08", "port2_byte1_10", "port2_byte1_20", "port1_byte1_80",
+                                   "port1_byte2_02", "port2_byte2_02"};
+
+// How a transfer against a faulty answer ends.
+enum class Outcome {
+    taken,     // the answer is accepted as it is
+    retried,   // refused and retried silently; taken once the module answers properly
+    given_up,  // refused at every attempt, until the failure message
+};
+
+// A small tmpfs of the test's own, unmounted when done. Root writes into a
+// folder whatever its mode, so only a read-only or a full file system makes
+// a save fail; mounting one needs CAP_SYS_ADMIN.
+class ScratchFileSystem {
+public:
+    explicit ScratchFileSystem(const QString& at) : path_(at.toStdString()) {
+        QDir().mkpath(at);
+        if (::mount("zelk20-test", path_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k,mode=0755") == 0) {
+            mounted_ = true;
+        } else {
+            failure_ = QString("cannot mount a tmpfs (%1); this needs root with CAP_SYS_ADMIN")
+                           .arg(QString::fromLocal8Bit(std::strerror(errno)));
+        }
+    }
+    ~ScratchFileSystem() {
+        if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
+    }
+    ScratchFileSystem(const ScratchFileSystem&) = delete;
+    ScratchFileSystem& operator=(const ScratchFileSystem&) = delete;
+
+    bool mounted() const { return mounted_; }
+    const QString& failure() const { return failure_; }
+
+    bool make_read_only() {
+        return ::mount(nullptr, path_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY | MS_NOSUID | MS_NODEV, nullptr) == 0;
+    }
+    // Fills it with one file until no byte more fits.
+    bool fill() {
+        const int fd = ::open((path_ + "/filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0) return false;
+        const std::string block(4096, 'x');
+        while (::write(fd, block.data(), block.size()) > 0) {
+        }
+        const bool full = errno == ENOSPC;
+        ::close(fd);
+        return full;
+    }
+
+private:
+    std::string path_;
+    bool mounted_ = false;
+    QString failure_;
+};
+
 }  // namespace
+
+Q_DECLARE_METATYPE(zelk20::sim::Faults)
+Q_DECLARE_METATYPE(Outcome)
 
 class ParameterWindowTest : public QObject {
     Q_OBJECT
@@ -69,12 +140,16 @@ private slots:
     void write_with_an_empty_field_sends_nothing();
     void silent_module_gets_thirteen_attempts_then_the_red_message();
     void closing_while_retrying_shows_the_failure_next_time();
+    void answers_are_taken_whole_or_not_at_all_data();
+    void answers_are_taken_whole_or_not_at_all();
     void messages_follow_the_language();
     void save_and_open_round_trip();
     void open_reports_every_check_code_data();
     void open_reports_every_check_code();
     void open_stops_at_a_malformed_field();
     void cancelled_dialogs_change_nothing();
+    void save_that_cannot_write_keeps_the_old_file_data();
+    void save_that_cannot_write_keeps_the_old_file();
 
 private:
     QLabel* status() const { return control<QLabel>(para(), "status"); }
@@ -113,15 +188,13 @@ void ParameterWindowTest::cleanup() {
 }
 
 void ParameterWindowTest::load_fills_the_window_and_the_message_goes_after_five_seconds() {
-    module->set_parameters({0xFA, 0xC8, 0xD2, 0x0A, 0xD2, 0x64, 0x81, 0x02, 0x3F, 0x02});
+    module->set_parameters(odd_set);
     QTest::mouseClick(control<QPushButton>(para(), "Button1"), Qt::LeftButton);
     QTRY_COMPARE(status()->text(), QString("Übertragung erfolgreich!"));
     QVERIFY(!status()->isHidden());
     QCOMPARE(status_colour(), QColor(Qt::black).name());
-    QCOMPARE(selections(para()), (QList<int>{50, 0, 10, 0, 40, 18}));
-    QCOMPARE(ticked_boxes(para()), (QStringList{"port1_byte1_01", "port2_byte1_01", "port2_byte1_02", "port2_byte1_04",
-                                                "port2_byte1_08", "port2_byte1_10", "port2_byte1_20", "port1_byte1_80",
-                                                "port1_byte2_02", "port2_byte2_02"}));
+    QCOMPARE(selections(para()), odd_set_selections);
+    QCOMPARE(ticked_boxes(para()), odd_set_boxes);
     QCOMPARE(control<QLabel>(para(), "sw")->text(), QString("ZELK20-Version: V1.3"));
     QCOMPARE(control<QLabel>(para(), "fa")->text(), QString("Fa: 251104-00731"));
     QCOMPARE(para()->Timer1->interval(), 500);  // from the first success on
@@ -133,7 +206,7 @@ void ParameterWindowTest::load_fills_the_window_and_the_message_goes_after_five_
     QVERIFY(status()->text().isEmpty());
     QVERIFY(control<QLabel>(para(), "sw")->text().isEmpty());
     QVERIFY(control<QLabel>(para(), "fa")->text().isEmpty());
-    QCOMPARE(selections(para()), (QList<int>{50, 0, 10, 0, 40, 18}));  // the fields stay
+    QCOMPARE(selections(para()), odd_set_selections);  // the fields stay
 }
 
 void ParameterWindowTest::defaults_then_write_sends_the_documented_request() {
@@ -187,7 +260,7 @@ void ParameterWindowTest::silent_module_gets_thirteen_attempts_then_the_red_mess
     QVERIFY(!para()->Timer1->isActive());
     QCOMPARE(para()->retry_count, std::uint16_t{0});
     QTest::qWait(300);
-    QCOMPARE(count_read_requests(module->received()), 13);
+    QCOMPARE(count_requests(module->received()), 13);
 }
 
 void ParameterWindowTest::closing_while_retrying_shows_the_failure_next_time() {
@@ -201,6 +274,74 @@ void ParameterWindowTest::closing_while_retrying_shows_the_failure_next_time() {
     program->main()->Button1Click();
     QVERIFY(!status()->isHidden());
     QCOMPARE(status()->text(), QString("Kommunikation fehlgeschlagen!"));
+}
+
+void ParameterWindowTest::answers_are_taken_whole_or_not_at_all_data() {
+    QTest::addColumn<bool>("load");  // else a write
+    QTest::addColumn<sim::Faults>("faults");
+    QTest::addColumn<Outcome>("outcome");
+    // A status frame opens with E4 31 like a read answer; this one's byte 29
+    // is no check of its bytes 2 to 28.
+    const Bytes frame = test::typical_frame();
+    QTest::newRow("load, 50 ms pause after 15 bytes: one answer")
+        << true << sim::Faults{.answer_pause_after = 15, .answer_pause = 50ms} << Outcome::taken;
+    QTest::newRow("load, 150 ms pause after 15 bytes: the first 15 alone")
+        << true << sim::Faults{.answer_pause_after = 15, .answer_pause = 150ms} << Outcome::retried;
+    QTest::newRow("load, 150 ms pause before the check byte, every time")
+        << true << sim::Faults{.answer_pause_after = 29, .answer_pause = 150ms} << Outcome::given_up;
+    QTest::newRow("load, 70 bytes: the first 30 count") << true << sim::Faults{.answer_extra = 40} << Outcome::taken;
+    QTest::newRow("load, a status frame runs into the answer")
+        << true << sim::Faults{.answer_lead = frame} << Outcome::retried;
+    QTest::newRow("load, a status frame in the answer's place")
+        << true << sim::Faults{.answer_lead = frame, .answer_pause_after = 36, .answer_pause = 300ms}
+        << Outcome::retried;
+    QTest::newRow("write, a status frame ahead of the acknowledgement")
+        << false << sim::Faults{.answer_lead = frame} << Outcome::retried;
+}
+
+void ParameterWindowTest::answers_are_taken_whole_or_not_at_all() {
+    QFETCH(bool, load);
+    QFETCH(sim::Faults, faults);
+    QFETCH(Outcome, outcome);
+    module->set_parameters(odd_set);
+    para()->Button3Click();
+    module->set_faults(faults);
+    const std::uint8_t request = load ? 0xFA : 0xFD;
+    QTest::mouseClick(control<QPushButton>(para(), load ? "Button1" : "Button2"), Qt::LeftButton);
+
+    // Until an answer is taken the window holds what the click left there:
+    // nothing after a load, which clears it first; the defaults for a write.
+    const QList<int> fields_before = load ? QList<int>(6, -1) : QList<int>{4, 4, 4, 38, 38, 38};
+    const QStringList boxes_before = load ? QStringList() : default_boxes;
+    auto nothing_taken = [&] {
+        QCOMPARE(selections(para()), fields_before);
+        QCOMPARE(ticked_boxes(para()), boxes_before);
+        QVERIFY(control<QLabel>(para(), "sw")->text().isEmpty());
+        QVERIFY(control<QLabel>(para(), "fa")->text().isEmpty());
+    };
+    if (outcome != Outcome::taken) {
+        QTRY_VERIFY_WITH_TIMEOUT(count_requests(module->received(), request) >= 3, 5000);
+        nothing_taken();
+        if (QTest::currentTestFailed()) return;
+        QVERIFY(status()->isHidden());  // retried silently
+        QVERIFY(para()->Timer1->isActive());
+    }
+    if (outcome == Outcome::given_up) {
+        QTRY_COMPARE_WITH_TIMEOUT(status()->text(), QString("Kommunikation fehlgeschlagen!"), 10000);
+        QCOMPARE(count_requests(module->received(), request), 13);
+        nothing_taken();
+        return;
+    }
+    if (outcome == Outcome::retried) module->set_faults({});
+    QTRY_COMPARE_WITH_TIMEOUT(status()->text(), QString("Übertragung erfolgreich!"), 5000);
+    if (load) {
+        QCOMPARE(selections(para()), odd_set_selections);
+        QCOMPARE(ticked_boxes(para()), odd_set_boxes);
+        QCOMPARE(control<QLabel>(para(), "fa")->text(), QString("Fa: 251104-00731"));
+    } else {
+        QCOMPARE(selections(para()), fields_before);
+        QCOMPARE(module->parameters(), maker_defaults);
+    }
 }
 
 void ParameterWindowTest::messages_follow_the_language() {
@@ -326,6 +467,47 @@ void ParameterWindowTest::cancelled_dialogs_change_nothing() {
     para()->oeffnenClick();
     QCOMPARE(para()->threshold_fields[0]->currentIndex(), 9);
     QVERIFY(!para()->Timer3->isActive());
+}
+
+void ParameterWindowTest::save_that_cannot_write_keeps_the_old_file_data() {
+    QTest::addColumn<bool>("read_only");  // else full
+    QTest::addColumn<bool>("existing");
+    QTest::addColumn<bool>("english");
+    QTest::newRow("read-only, over a file") << true << true << false;
+    QTest::newRow("read-only, a new file") << true << false << false;
+    QTest::newRow("full, over a file") << false << true << false;
+    QTest::newRow("full, a new file, in English") << false << false << true;
+}
+
+void ParameterWindowTest::save_that_cannot_write_keeps_the_old_file() {
+    QFETCH(bool, read_only);
+    QFETCH(bool, existing);
+    QFETCH(bool, english);
+    ScratchFileSystem scratch(folder->filePath("mnt"));
+    if (!scratch.mounted()) QSKIP(qPrintable(scratch.failure()));
+    const QString path = folder->filePath("mnt/zelk20.txt");
+    const QByteArray old = "KORVA_ZELK20\r\nC8,C8,C8,0A,0A,0A;\r\n00,00,00,00;\r\nAE0DFDD12F249\r\n";
+    if (existing) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(old), old.size());
+    }
+    QVERIFY(read_only ? scratch.make_read_only() : scratch.fill());
+    const QStringList files_before = QDir(folder->filePath("mnt")).entryList(QDir::Files);
+
+    if (english) program->main()->englischClick();
+    para()->Button3Click();
+    answer_next_dialog(path);
+    para()->speichernClick();
+    QCOMPARE(status()->text(), QString(english ? "file could not be saved" : "Datei konnte nicht gespeichert werden"));
+    QCOMPARE(status_colour(), QColor(Qt::red).name());
+    QVERIFY(!status()->isHidden());
+    QCOMPARE(QDir(folder->filePath("mnt")).entryList(QDir::Files), files_before);  // nothing half-written beside it
+    if (existing) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), old);
+    }
 }
 
 QTEST_MAIN(ParameterWindowTest)

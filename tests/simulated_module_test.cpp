@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "link/serial_port.h"
 #include "link/status_frame.h"
 #include "tests/sim_fixture.h"
+#include "tests/test_frames.h"
 
 namespace zelk20 {
 namespace {
@@ -77,6 +79,8 @@ TEST_F(SimulatedModuleTest, AnswerFaults) {
         {"25 bytes appended", {.answer_extra = 25}, 55},
         {"delayed", {.answer_delay = 200ms}, 30},
         {"gaps between bytes", {.answer_byte_gap = 10ms}, 30},
+        {"a status frame ahead", {.answer_lead = test::typical_frame()}, 66},
+        {"one pause within the reader's interval", {.answer_pause_after = 15, .answer_pause = 100ms}, 30},
         {"silent", {.silent = true}, 0},
     };
     for (const auto& c : cases) {
@@ -92,6 +96,33 @@ TEST_F(SimulatedModuleTest, AnswerFaults) {
 TEST_F(SimulatedModuleTest, AnswerGapLongerThanTheIntervalSplitsIt) {
     module->set_faults({.answer_byte_gap = 120ms});
     EXPECT_EQ(exchange({0xFF, 0xFA}, 80ms).size(), 1u);  // the exchange's 80 ms interval ends it
+    module->set_faults({.answer_pause_after = 15, .answer_pause = 150ms});
+    std::this_thread::sleep_for(400ms);  // the last answer is over
+    EXPECT_EQ(exchange({0xFF, 0xFA}, 80ms).size(), 15u);
+    // What comes after the port is closed is lost, as on a real line: the
+    // next exchange finds nothing old.
+    std::this_thread::sleep_for(300ms);
+    module->set_faults({.silent = true});
+    EXPECT_TRUE(exchange({}, 80ms).empty());
+}
+
+class PacedModuleTest : public SimulatedModuleTest {
+    sim::Options options() const override {
+        return {.frame_period = 1ms, .byte_time = sim::line_byte_time, .frame_content = test::numbered_frame};
+    }
+};
+
+TEST_F(PacedModuleTest, FramesCarryTheGivenContentBackToBackAtTheLineRate) {
+    SerialPort port = SerialPort::open(module->port_path());
+    ASSERT_TRUE(port.is_open());
+    port.set_timeouts({.read_interval = 500ms, .read_total_constant = 3000ms});
+    Bytes frames(3 * 36);
+    ASSERT_EQ(port.read(std::span(frames).first(1)), 1u);
+    const auto first_byte = std::chrono::steady_clock::now();
+    ASSERT_EQ(port.read(std::span(frames).subspan(1)), frames.size() - 1);
+    // 107 bytes at 1.04 ms each: never faster, however idle the machine.
+    EXPECT_GE(std::chrono::steady_clock::now() - first_byte, 105ms);
+    EXPECT_EQ(frames, test::concat({test::numbered_frame(1), test::numbered_frame(2), test::numbered_frame(3)}));
 }
 
 }  // namespace

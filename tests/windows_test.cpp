@@ -31,9 +31,6 @@ namespace {
 
 const QStringList lamp_faces_white = {"mb1_1_w", "mb1_2_w", "mb1_3_w", "mb1_4_w", "mb1_5_w", "mb1_6_w", "mb1_8_w"};
 const QStringList lamp_faces_lit = {"mb1_1_g", "mb1_2_g", "mb1_3_r", "mb1_4_g", "mb1_5_g", "mb1_6_g", "mb1_8_g"};
-const QStringList value_labels = {"u1",    "u2",    "uout",    "i1",      "i2",      "iout",
-                                  "umin1", "umin2", "uminout", "imax1",   "imax2",   "imaxout",
-                                  "pgoodu1", "pgoodu2", "pgooduout", "igoodi1", "igoodi2", "igoodiout"};
 
 // The lamps that show their lit face, by frame picture name.
 QStringList lit_lamps(QWidget* main) {
@@ -45,12 +42,6 @@ QStringList lit_lamps(QWidget* main) {
         if (lit_shown) lit << lamp_faces_lit[k].left(5);
     }
     return lit;
-}
-
-QStringList value_texts(QWidget* main) {
-    QStringList texts;
-    for (const QString& name : value_labels) texts << control<QLabel>(main, name.toLatin1())->text();
-    return texts;
 }
 
 }  // namespace
@@ -81,6 +72,7 @@ private slots:
     void live_frame_shows_values_and_lamps_data();
     void live_frame_shows_values_and_lamps();
     void silent_second_blanks_but_noise_keeps_values();
+    void line_full_of_noise_shows_every_valid_frame_and_no_other();
     void port_pick_takes_effect_on_the_next_tick();
     void hand_over_and_back_data();
     void hand_over_and_back();
@@ -245,10 +237,7 @@ void WindowsTest::live_frame_shows_values_and_lamps() {
     QTRY_VERIFY(control(main, "comport")->isHidden());
     QVERIFY(!control(main, "a")->isHidden());
     QTRY_COMPARE(control<QLabel>(main, "u1")->text(), QString("24,1 Vdc"));
-    QCOMPARE(value_texts(main),
-             (QStringList{"24,1 Vdc", "23,9 Vdc", "23,8 Vdc", "2,35 Adc", "1,85 Adc", "4,20 Adc", "23,9 Vdc",
-                          "23,7 Vdc", "23,6 Vdc", "2,50 Adc", "1,99 Adc", "4,47 Adc", "[20,4 Vdc]", "[20,4 Vdc]",
-                          "[20,4 Vdc]", "[20,0 Adc]", "[20,0 Adc]", "[20,0 Adc]"}));
+    QCOMPARE(value_texts(main), typical_frame_texts);
     QCOMPARE(lit_lamps(main), lit);
 }
 
@@ -274,6 +263,33 @@ void WindowsTest::silent_second_blanks_but_noise_keeps_values() {
     QCOMPARE(lit_lamps(main), QStringList());
     QVERIFY(!control(main, "a")->isHidden());
     QVERIFY(control(main, "comport")->isHidden());
+}
+
+void WindowsTest::line_full_of_noise_shows_every_valid_frame_and_no_other() {
+    // At the line rate, 60 noise bytes before every frame and every fourth
+    // check byte wrong: the line never rests.
+    static constexpr std::size_t bad_every = 4;
+    module = zelk20::sim::SimulatedModule::start(
+        {.frame_period = std::chrono::milliseconds(1), .byte_time = zelk20::sim::line_byte_time,
+         .frame_content = numbered_frame});
+    QVERIFY(module);
+    module->set_faults({.bad_check_every = bad_every, .noise_bytes = 60});
+    qputenv("ZELK20_COM1", module->port_path().c_str());
+    start();
+    TForm1* main = program->main();
+    main->show();
+    ShownFrames tally(main, [](std::size_t number) { return number % bad_every != 0; });
+    QTest::qWait(4000);
+
+    module->set_faults({.silent = true});  // after the frame on its way
+    std::size_t sent = 0;
+    while (sent != module->frames_sent()) {
+        sent = module->frames_sent();
+        QTest::qWait(300);
+    }
+    QVERIFY2(sent >= 2 * bad_every, "a wrong check byte among the frames");
+    QTRY_COMPARE(tally.shown(), sent - sent / bad_every);
+    QCOMPARE(tally.misdecoded(), std::size_t{0});
 }
 
 void WindowsTest::port_pick_takes_effect_on_the_next_tick() {
