@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 #include "tests/fuzz/fuzz_check.h"
 #include "link/frame_assembler.h"
@@ -25,7 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(bytes[0] == zelk20::frame_start && bytes[1] == zelk20::frame_start_second);
             FUZZ_CHECK(bytes[bytes.size() - 2] == zelk20::frame_end_first &&
                        bytes[bytes.size() - 1] == zelk20::frame_end_second);
-            const zelk20::StatusUpdate update = zelk20::decode_status_frame(bytes);
+            // A buffer of exactly the frame's size, so that a read past its end is caught.
+            const std::vector<std::uint8_t> exact(bytes.begin(), bytes.end());
+            const zelk20::StatusUpdate update = zelk20::decode_status_frame(exact);
             FUZZ_CHECK(update.flash == (bytes.size() >= zelk20::status_layout::flash_minimum));
             if (update.display) {
                 FUZZ_CHECK(bytes.size() > zelk20::status_layout::check);
