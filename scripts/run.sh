@@ -11,7 +11,9 @@ scripts/setup.sh
 work=$(mktemp -d /tmp/zelk20-run.XXXXXX)
 build/sim/zelk20-sim --link "$work/com1" >"$work/sim.log" 2>&1 &
 sim=$!
-trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null || true' EXIT
+keep_work=
+# The folder goes with the run, unless it holds a screenshot to look at.
+trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null || true; [ -n "$keep_work" ] || rm -rf "$work"' EXIT
 for _ in $(seq 50); do [ -e "$work/com1" ] && break; sleep 0.1; done
 export ZELK20_COM1="$work/com1"
 echo "run: simulated module on $(readlink "$work/com1"), mapped to COM1"
@@ -20,6 +22,7 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   build/ui/zelk20
 elif [ -n "${ZELK20_SCREENSHOT:-}" ]; then
   shot="$work/zelk20.png"
+  keep_work=1
   echo "run: no display; running zelk20 for 5 s under Xvfb"
   xvfb-run -a -s "-screen 0 1024x768x24" bash -c "
     build/ui/zelk20 & program=\$!
