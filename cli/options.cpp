@@ -26,26 +26,12 @@ std::optional<long> whole_number(std::string_view text) {
 }
 
 std::optional<double> positive_seconds(std::string_view text) {
-    // Digits with an optional decimal point; from_chars for double is not in every library yet.
     double value = 0;
-    double scale = 0;
-    bool digits = false;
-    for (char c : text) {
-        if (c == '.' && scale == 0) {
-            scale = 1;
-        } else if (c >= '0' && c <= '9') {
-            digits = true;
-            if (scale == 0) {
-                value = value * 10 + (c - '0');
-            } else {
-                scale /= 10;
-                value += (c - '0') * scale;
-            }
-        } else {
-            return std::nullopt;
-        }
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    if (error != std::errc() || end != text.data() + text.size() || !(value > 0) || !std::isfinite(value)) {
+        return std::nullopt;
     }
-    if (!digits || value <= 0 || !std::isfinite(value)) return std::nullopt;
     return value;
 }
 

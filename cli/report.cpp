@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/cli_texts.h"
+#include "parameter/config_file.h"
 
 namespace zelk20::cli {
 
@@ -166,10 +167,8 @@ std::string port_failure_text(std::string_view port, std::string_view device, Op
 std::string hex_bytes(const ParameterSet& set) {
     std::string text;
     for (std::uint8_t byte : set) {
-        std::array<char, 4> hex{};
-        std::snprintf(hex.data(), hex.size(), "%02X", byte);
         if (!text.empty()) text += ' ';
-        text += hex.data();
+        text += hex_byte(byte);
     }
     return text;
 }

@@ -18,8 +18,6 @@ constexpr std::size_t kept_line_size = threshold_line_size + 1;
 
 constexpr char hex_digits[] = "0123456789ABCDEF";
 
-std::string hex_byte(std::uint8_t value) { return {hex_digits[value >> 4], hex_digits[value & 0x0F]}; }
-
 std::optional<std::uint8_t> hex_value(char high, char low) {
     auto digit = [](char c) -> int {
         if (c >= '0' && c <= '9') return c - '0';
@@ -71,6 +69,8 @@ bool read_fields(const std::string& text, std::size_t count, std::size_t first_b
 }
 
 }  // namespace
+
+std::string hex_byte(std::uint8_t value) { return {hex_digits[value >> 4], hex_digits[value & 0x0F]}; }
 
 std::string write_config_file(const ParameterSet& set) {
     auto fields = [&set](std::size_t first, std::size_t count) {

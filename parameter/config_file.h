@@ -22,6 +22,9 @@ inline constexpr std::string_view config_header = "KORVA_ZELK20";
 inline constexpr std::string_view config_trailer = "AE0DFDD12F249";
 inline constexpr std::size_t config_file_size = 63;
 
+// A byte as the file writes it: two upper-case hexadecimal digits ("0A").
+std::string hex_byte(std::uint8_t value);
+
 // The file's text for a parameter set: upper-case hexadecimal, CR LF after every line.
 std::string write_config_file(const ParameterSet& set);
 
