@@ -4,14 +4,11 @@
 #include <string>
 #include <string_view>
 
-#include "ui/text_sets.h"
+#include "texts/text_sets.h"
 
 // zelk20ctl's own texts, German and English; "{}" marks where a value goes.
 // Texts the windows show too come from their text sets instead.
 namespace zelk20::cli {
-
-using ui::Language;
-using ui::Message;
 
 // `pattern` with each "{}" replaced by the next of `values`.
 std::string fill(std::string_view pattern, std::initializer_list<std::string_view> values);

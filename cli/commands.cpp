@@ -33,7 +33,7 @@ int failed_transfer(const Options& options, const TransferResult& result, std::o
         err << port_failure(options, result.open_failure, result.failure_text) << '\n';
         return exit_port_unavailable;
     }
-    err << ui::messages::communication_failed.in(options.language) << " ("
+    err << messages::communication_failed.in(options.language) << " ("
         << fill(texts::attempts.in(options.language), {std::to_string(result.attempts)}) << ")\n";
     return exit_no_answer;
 }
@@ -127,9 +127,9 @@ int read(const Options& options, std::ostream& out, std::ostream& err) {
     const TransferResult result = session.load();
     if (result.end != TransferEnd::done) return failed_transfer(options, result, err);
     out << configuration_text(*result.answer, options.language);
-    err << ui::messages::transfer_ok.in(options.language) << '\n';
+    err << messages::transfer_ok.in(options.language) << '\n';
     if (options.save_file && !save_file_safely(*options.save_file, write_config_file(result.answer->set))) {
-        err << ui::messages::file_not_saved.in(options.language) << ": " << *options.save_file << '\n';
+        err << messages::file_not_saved.in(options.language) << ": " << *options.save_file << '\n';
         return exit_bad_input;
     }
     return exit_done;
@@ -144,11 +144,11 @@ int write(const Options& options, std::ostream& out, std::ostream& err) {
             return exit_bad_input;
         }
         if (file.code != 0) {
-            err << *options.config_file << ": " << ui::messages::file_faulty.in(options.language) << file.code << '\n';
+            err << *options.config_file << ": " << messages::file_faulty.in(options.language) << file.code << '\n';
             return exit_bad_input;
         }
         for (const ConfigField& field : file.fields) set[field.byte] = field.value;
-        err << ui::messages::file_read_ok.in(options.language) << '\n';
+        err << messages::file_read_ok.in(options.language) << '\n';
     }
     // What the window would send after showing this set.
     const std::optional<ParameterSet> written = as_window_writes(set);
@@ -166,7 +166,7 @@ int write(const Options& options, std::ostream& out, std::ostream& err) {
     TransferSession session(options.port);
     const TransferResult result = session.write(*written);
     if (result.end != TransferEnd::done) return failed_transfer(options, result, err);
-    err << ui::messages::transfer_ok.in(options.language) << '\n';
+    err << messages::transfer_ok.in(options.language) << '\n';
     if (!options.verify) return exit_done;
 
     const TransferResult check = session.load();

@@ -41,9 +41,9 @@ ParsedOptions parse_options(std::span<const std::string_view> arguments) {
     Options options;
     // Known first, so that every complaint comes in the language asked for.
     for (std::size_t k = 0; k + 1 < arguments.size(); ++k) {
-        if (arguments[k] == "--lang" && arguments[k + 1] == "de") options.language = ui::Language::german;
+        if (arguments[k] == "--lang" && arguments[k + 1] == "de") options.language = Language::german;
     }
-    auto refuse = [&options](const ui::Message& reason, std::string_view value = {}) {
+    auto refuse = [&options](const Message& reason, std::string_view value = {}) {
         return ParsedOptions{.options = std::nullopt, .language = options.language,
                              .error = fill(reason.in(options.language), {value})};
     };
@@ -68,9 +68,9 @@ ParsedOptions parse_options(std::span<const std::string_view> arguments) {
         } else if (argument == "--lang") {
             const auto language = value();
             if (language == "de") {
-                options.language = ui::Language::german;
+                options.language = Language::german;
             } else if (language == "en") {
-                options.language = ui::Language::english;
+                options.language = Language::english;
             } else {
                 return refuse(texts::lang_values);
             }

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/text_sets.h"
+#include "texts/text_sets.h"
 
 namespace zelk20::cli {
 
@@ -21,7 +21,7 @@ enum class Command { help, monitor, read, write };
 
 struct Options {
     Command command = Command::help;
-    ui::Language language = ui::Language::english;
+    Language language = Language::english;
     std::string port = "COM1";  // a port name COM1 to COM11, or a device path
     // monitor
     std::optional<std::string> csv_file;
@@ -38,7 +38,7 @@ struct Options {
 // The options, or the reason they are not usable, in the language asked for.
 struct ParsedOptions {
     std::optional<Options> options;
-    ui::Language language = ui::Language::english;
+    Language language = Language::english;
     std::string error;
 };
 

@@ -14,10 +14,6 @@ namespace zelk20::cli {
 
 namespace {
 
-using ui::main_window_texts;
-using ui::parameter_window_texts;
-using ui::text_of;
-
 constexpr std::array<std::string_view, 3> channels = {"In1", "In2", "Out"};
 
 // The caption beside each lamp, in lamp order.
@@ -67,7 +63,7 @@ std::string latin1_as_utf8(std::string_view text) {
 
 }  // namespace
 
-std::string status_line(const StatusDisplay& display, ui::Language language) {
+std::string status_line(const StatusDisplay& display, Language language) {
     std::string line;
     for (std::size_t channel = 0; channel < channels.size(); ++channel) {
         auto label = [&](std::size_t group) -> const std::string& { return display.labels[3 * group + channel]; };
@@ -116,7 +112,7 @@ std::string iso8601_local(std::chrono::system_clock::time_point time) {
     return text.data();
 }
 
-std::string configuration_text(const ReadAnswer& answer, ui::Language language) {
+std::string configuration_text(const ReadAnswer& answer, Language language) {
     auto caption = [language](std::string_view control) { return text_of(parameter_window_texts, control, language); };
     std::string text;
     for (auto [heading, first] : {std::pair{"l_pgood", parameter_byte::first_voltage_threshold},
@@ -150,7 +146,7 @@ std::string configuration_text(const ReadAnswer& answer, ui::Language language) 
 }
 
 std::string port_failure_text(std::string_view port, std::string_view device, OpenFailure failure,
-                              std::string_view system_text, ui::Language language) {
+                              std::string_view system_text, Language language) {
     std::string reason;
     switch (failure) {
     case OpenFailure::absent: reason = texts::port_absent.in(language); break;

@@ -7,7 +7,7 @@
 #include "link/serial_port.h"
 #include "link/status_frame.h"
 #include "parameter/parameter_set.h"
-#include "ui/text_sets.h"
+#include "texts/text_sets.h"
 
 // What zelk20ctl prints and logs, as pure functions of what the module sent.
 namespace zelk20::cli {
@@ -15,7 +15,7 @@ namespace zelk20::cli {
 // One line for an accepted status frame: per channel (In1, In2, Out) the
 // texts of its six value labels, then the captions of the lit lamps.
 //   In1: 24,1 Vdc 2,35 Adc min 23,9 Vdc max 2,50 Adc [20,4 Vdc] [20,0 Adc] | In2: ... | Out: ... | hardware fault
-std::string status_line(const StatusDisplay& display, ui::Language language);
+std::string status_line(const StatusDisplay& display, Language language);
 
 // The log: a header, then a row per accepted frame with its local time in
 // ISO 8601 (milliseconds and offset), the twelve values in volts and amperes
@@ -27,11 +27,11 @@ std::string csv_row(std::chrono::system_clock::time_point time, const StatusValu
 std::string iso8601_local(std::chrono::system_clock::time_point time);
 
 // A loaded configuration, readably, one item per line.
-std::string configuration_text(const ReadAnswer& answer, ui::Language language);
+std::string configuration_text(const ReadAnswer& answer, Language language);
 
 // Why `port` (opened as `device`) could not be opened.
 std::string port_failure_text(std::string_view port, std::string_view device, OpenFailure failure,
-                              std::string_view system_text, ui::Language language);
+                              std::string_view system_text, Language language);
 
 // The ten bytes as the configuration file writes them: "CC CC CC C8 ...".
 std::string hex_bytes(const ParameterSet& set);

@@ -87,7 +87,7 @@ TEST(Zelk20ctlMonitor, LinesAreTheDecodersTextsAndTheCsvParsesBackToTheFramesSen
     std::vector<Sent> sent;
     for (const Bytes& frame : {alarm_frame, other_frame}) {
         const StatusValues values = accepted_status_values(frame).value();
-        sent.push_back({values, cli::status_line(status_display(values), ui::Language::english)});
+        sent.push_back({values, cli::status_line(status_display(values), Language::english)});
     }
     const std::vector<std::string> lines = lines_of(run.out);
     ASSERT_EQ(lines.size(), 6u) << run.out;

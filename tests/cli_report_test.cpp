@@ -15,8 +15,6 @@
 namespace zelk20::cli {
 namespace {
 
-using ui::Language;
-
 StatusValues values_of(const test::Bytes& frame) {
     const auto values = accepted_status_values(frame);
     EXPECT_TRUE(values);

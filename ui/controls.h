@@ -6,7 +6,7 @@
 
 #include <span>
 
-#include "ui/text_sets.h"
+#include "texts/text_sets.h"
 
 class QFont;
 class QFrame;

@@ -8,7 +8,7 @@
 
 #include "link/monitor_link.h"
 #include "link/status_frame.h"
-#include "ui/text_sets.h"
+#include "texts/text_sets.h"
 
 class QComboBox;
 class QLabel;
@@ -68,7 +68,7 @@ private:
     void make_lamp(QWidget* area, int number, bool red, int x, int y);
     void show_lamp(std::size_t lamp, bool lit);
     void set_value(std::size_t label, const QString& text);
-    void apply_language(zelk20::ui::Language language);
+    void apply_language(zelk20::Language language);
 
     zelk20::MonitorLink link_;
     Tpara* para_ = nullptr;

@@ -9,7 +9,7 @@
 #include <QMainWindow>
 
 #include "parameter/parameter_set.h"
-#include "ui/text_sets.h"
+#include "texts/text_sets.h"
 
 class QCheckBox;
 class QComboBox;
@@ -68,7 +68,7 @@ protected:
 private:
     void build_controls();
     void clear_window();
-    void show_message(const zelk20::ui::Message& message, const QColor& colour, const QString& suffix = {});
+    void show_message(const zelk20::Message& message, const QColor& colour, const QString& suffix = {});
     // The thresholds as bytes; shows the mark of every field without a
     // selection and gives nothing when one is missing.
     std::optional<std::array<std::uint8_t, 6>> threshold_bytes();

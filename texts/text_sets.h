@@ -5,7 +5,7 @@
 
 // The German and English texts of the windows, as plain data: the windows
 // apply them (apply_texts), and zelk20ctl prints the same words.
-namespace zelk20::ui {
+namespace zelk20 {
 
 enum class Language { german, english };
 
@@ -40,4 +40,4 @@ inline constexpr Message file_faulty{"Datei fehlerhaft C", "file error C"};  // 
 inline constexpr Message file_not_saved{"Datei konnte nicht gespeichert werden", "file could not be saved"};
 }  // namespace messages
 
-}  // namespace zelk20::ui
+}  // namespace zelk20

@@ -1,6 +1,6 @@
-#include "ui/text_sets.h"
+#include "texts/text_sets.h"
 
-namespace zelk20::ui {
+namespace zelk20 {
 
 namespace {
 
@@ -63,4 +63,4 @@ std::string_view text_of(std::span<const TextRow> rows, std::string_view control
     return {};
 }
 
-}  // namespace zelk20::ui
+}  // namespace zelk20
