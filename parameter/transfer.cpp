@@ -6,28 +6,31 @@ namespace zelk20 {
 
 template <typename Accept>
 TransferResult TransferSession::run(std::span<const std::uint8_t> request, Accept accept) {
-    const auto interval = succeeded_once_ ? later_retry_interval : first_retry_interval;
+    const auto interval = schedule_.retry_interval();
     const auto first_attempt = std::chrono::steady_clock::now();
     TransferResult result;
-    for (int tick = 0; tick <= retry_ticks; ++tick) {
+    for (int tick = 0;; ++tick) {
         // Ticks keep their schedule however long an attempt took, as a timer's do.
         if (tick > 0) std::this_thread::sleep_until(first_attempt + tick * interval);
         const Exchange answer = attempt_exchange(port_name_, request);
         result.attempts = tick + 1;
         result.open_failure = answer.open_failure;
         result.failure_text = answer.failure_text;
-        if (accept(answer.answer, result)) {
-            succeeded_once_ = true;
+        const bool accepted = accept(answer.answer, result);
+        schedule_.after_attempt(accepted ? AttemptOutcome::accepted : AttemptOutcome::failed);
+        const bool gave_up = tick > 0 && schedule_.count_tick();
+        if (accepted) {
             result.end = TransferEnd::done;
             return result;
         }
-        if (tick == 0 && answer.open_failure != OpenFailure::none) break;
+        if (gave_up || (tick == 0 && answer.open_failure != OpenFailure::none)) break;
     }
     result.end = result.open_failure != OpenFailure::none ? TransferEnd::port_unavailable : TransferEnd::no_answer;
     return result;
 }
 
 TransferResult TransferSession::load() {
+    schedule_.load_mode = true;
     return run(read_request, [](const std::vector<std::uint8_t>& answer, TransferResult& result) {
         result.answer = parse_read_answer(answer);
         return result.answer.has_value();
@@ -35,6 +38,7 @@ TransferResult TransferSession::load() {
 }
 
 TransferResult TransferSession::write(const ParameterSet& set) {
+    schedule_.load_mode = false;
     const WriteRequest request = write_request(set);
     return run(request, [&request](const std::vector<std::uint8_t>& answer, TransferResult&) {
         return write_answer_accepted(answer, request);

@@ -9,15 +9,9 @@
 #include "link/serial_port.h"
 #include "parameter/exchange.h"
 #include "parameter/parameter_set.h"
+#include "parameter/transfer_schedule.h"
 
 namespace zelk20 {
-
-// How a load or a write is retried: an attempt at once, then one on every
-// retry tick, 400 ms apart until the first success of the run and 500 ms
-// after it; the series gives up after twelve ticks (thirteen attempts).
-inline constexpr std::chrono::milliseconds first_retry_interval{400};
-inline constexpr std::chrono::milliseconds later_retry_interval{500};
-inline constexpr int retry_ticks = 12;
 
 enum class TransferEnd {
     done,
@@ -34,8 +28,8 @@ struct TransferResult {
 };
 
 // The parameter window's load and write run to their end without a window,
-// for batch use: each call blocks until an attempt succeeds or the series
-// gives up. A port that cannot be opened at the first attempt ends the
+// for batch use, on the window's retry schedule: each call blocks until an
+// attempt succeeds or the series gives up. A port that cannot be opened at the first attempt ends the
 // transfer at once; later it counts as a missing answer, since an adapter
 // that was reset may come back.
 class TransferSession {
@@ -50,7 +44,7 @@ private:
     TransferResult run(std::span<const std::uint8_t> request, Accept accept);
 
     std::string port_name_;
-    bool succeeded_once_ = false;
+    TransferSchedule schedule_;
 };
 
 }  // namespace zelk20

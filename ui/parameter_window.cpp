@@ -18,7 +18,6 @@
 
 #include "parameter/config_file.h"
 #include "parameter/exchange.h"
-#include "parameter/transfer.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
 #include "ui/main_window.h"
@@ -92,7 +91,7 @@ Tpara::Tpara(TForm1* main_window) : main_window_(main_window) {
     move(0, 37);
     build_controls();
 
-    Timer1 = make_timer(this, "Timer1", static_cast<int>(first_retry_interval.count()));
+    Timer1 = make_timer(this, "Timer1", static_cast<int>(transfer.retry_interval().count()));
     Timer3 = make_timer(this, "Timer3", status_clear_ms);
     connect(Timer1, &QTimer::timeout, this, &Tpara::Timer1Timer);
     connect(Timer3, &QTimer::timeout, this, &Tpara::Timer3Timer);
@@ -308,21 +307,24 @@ void Tpara::sende_ff() {
     status_->clear();
     status_->setPalette(palette());
     status_->hide();
-    auto retry = [this] {
-        if (!Timer1->isActive()) Timer1->start();  // a running retry series goes on
-    };
-    auto succeeded = [this] {
+    switch (transfer.after_attempt(attempt_transfer())) {
+    case RetryStep::stop:
         Timer1->stop();
-        Timer1->setInterval(later_retry_interval);
-        retry_count = 0;
+        Timer1->setInterval(transfer.retry_interval());
         show_message(messages::transfer_ok, Qt::black);
         Timer3->start(status_clear_ms);
-    };
+        break;
+    case RetryStep::retry:
+        if (!Timer1->isActive()) Timer1->start();  // a running retry series goes on
+        break;
+    case RetryStep::none: break;
+    }
+}
 
+AttemptOutcome Tpara::attempt_transfer() {
     if (load_mode) {
         const std::optional<ReadAnswer> answer = parse_read_answer(command(read_request));
-        if (!answer) return retry();
-        succeeded();
+        if (!answer) return AttemptOutcome::failed;
         for (std::size_t k = 0; k < parameter_byte::threshold_count; ++k) select_threshold(k, answer->set[k]);
         for (std::size_t byte = parameter_byte::port1_events; byte < answer->set.size(); ++byte) {
             set_boxes_of_byte(byte, answer->set[byte]);
@@ -332,21 +334,21 @@ void Tpara::sende_ff() {
         fa_->setText(QString::fromLatin1(fa_line(*answer)));
         sw_->adjustSize();
         fa_->adjustSize();
-        return;
+        return AttemptOutcome::accepted;
     }
 
     const auto thresholds = threshold_bytes();
-    if (!thresholds) return show_message(messages::fill_all_fields, Qt::red);
+    if (!thresholds) {
+        show_message(messages::fill_all_fields, Qt::red);
+        return AttemptOutcome::not_sent;
+    }
     const WriteRequest request = write_request(window_set(*thresholds));
-    if (!write_answer_accepted(command(request), request)) return retry();
-    succeeded();
+    return write_answer_accepted(command(request), request) ? AttemptOutcome::accepted : AttemptOutcome::failed;
 }
 
 void Tpara::Timer1Timer() {
     sende_ff();
-    ++retry_count;
-    if (retry_count < retry_ticks) return;
-    retry_count = 0;
+    if (!transfer.count_tick()) return;
     Timer1->stop();
     Timer3->stop();
     show_message(messages::communication_failed, Qt::red);

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 #include "parameter/parameter_set.h"
+#include "parameter/transfer_schedule.h"
 #include "texts/text_sets.h"
 
 class QCheckBox;
@@ -40,10 +41,11 @@ public:
     // One exchange on the main window's current port.
     std::vector<std::uint8_t> command(std::span<const std::uint8_t> request);
 
-    // The transfer pending or last started: true reads from the module,
-    // false writes to it; and the retry ticks since the last success or give-up.
-    bool load_mode = false;
-    std::uint16_t retry_count = 0;
+    // The transfers' state; load_mode and retry_count are its fields under
+    // the names the window has always had.
+    zelk20::TransferSchedule transfer;
+    bool& load_mode = transfer.load_mode;
+    std::uint16_t& retry_count = transfer.retry_count;
 
     QTimer* Timer1 = nullptr;
     QTimer* Timer3 = nullptr;
@@ -69,6 +71,8 @@ private:
     void build_controls();
     void clear_window();
     void show_message(const zelk20::Message& message, const QColor& colour, const QString& suffix = {});
+    // One attempt in the direction of load_mode, and its effect on the window.
+    zelk20::AttemptOutcome attempt_transfer();
     // The thresholds as bytes; shows the mark of every field without a
     // selection and gives nothing when one is missing.
     std::optional<std::array<std::uint8_t, 6>> threshold_bytes();
