@@ -11,16 +11,6 @@ namespace {
 constexpr int voltage_base = 200;   // tenths at list position 0
 constexpr int current_base = 10;
 constexpr int current_step = 5;
-constexpr std::array<std::uint8_t, 2> write_request_start = {0xFF, 0xFD};
-constexpr std::array<std::uint8_t, 2> write_request_fixed = {0xDD, 0xEE};
-
-// Offsets in the read answer.
-constexpr std::size_t answer_set = 2;
-constexpr std::size_t answer_version = 12;
-constexpr std::size_t version_size = 4;
-constexpr std::size_t answer_fa = 16;
-constexpr std::size_t fa_size = 11;
-constexpr std::size_t answer_check = 29;
 
 }  // namespace
 
@@ -100,25 +90,28 @@ std::optional<ParameterSet> as_window_writes(const ParameterSet& set) {
 
 WriteRequest write_request(const ParameterSet& set) {
     WriteRequest request{};
-    auto out = std::copy(write_request_start.begin(), write_request_start.end(), request.begin());
-    out = std::copy(set.begin(), set.end(), out);
-    out = std::copy(write_request_fixed.begin(), write_request_fixed.end(), out);
-    *out = xor_check(std::span(request).subspan(2, set.size() + write_request_fixed.size()));
+    std::copy(write_layout::start.begin(), write_layout::start.end(), request.begin());
+    std::copy(set.begin(), set.end(), request.begin() + write_layout::set);
+    std::copy(write_layout::fixed.begin(), write_layout::fixed.end(), request.begin() + write_layout::fixed_at);
+    request[write_layout::check] =
+        xor_check(std::span(request).subspan(write_layout::set, write_layout::check - write_layout::set));
     return request;
 }
 
 std::optional<ReadAnswer> parse_read_answer(std::span<const std::uint8_t> answer) {
-    if (answer.size() < read_answer_size) return std::nullopt;
+    if (answer.size() < read_layout::size) return std::nullopt;
     if (answer[0] != frame_start || answer[1] != frame_start_second) return std::nullopt;
-    if (xor_check(answer.subspan(answer_set, answer_check - answer_set)) != answer[answer_check]) return std::nullopt;
+    if (xor_check(answer.subspan(read_layout::set, read_layout::check - read_layout::set)) != answer[read_layout::check]) {
+        return std::nullopt;
+    }
     ReadAnswer read;
-    std::copy_n(answer.begin() + answer_set, read.set.size(), read.set.begin());
+    std::copy_n(answer.begin() + read_layout::set, read.set.size(), read.set.begin());
     auto characters = [&answer](std::size_t from, std::size_t count) {
         const auto* first = reinterpret_cast<const char*>(answer.data() + from);
         return std::string(first, count);
     };
-    read.version = characters(answer_version, version_size);
-    read.fa_number = characters(answer_fa, fa_size);
+    read.version = characters(read_layout::version, read_layout::version_size);
+    read.fa_number = characters(read_layout::fa, read_layout::fa_size);
     return read;
 }
 
@@ -130,7 +123,7 @@ std::string fa_line(const ReadAnswer& answer) {
 }
 
 bool write_answer_accepted(std::span<const std::uint8_t> answer, const WriteRequest& request) {
-    return !answer.empty() && answer[0] == request.back();
+    return !answer.empty() && answer[0] == request[write_layout::check];
 }
 
 }  // namespace zelk20

@@ -91,11 +91,34 @@ std::optional<ParameterSet> as_window_writes(const ParameterSet& set);
 // --- Messages on the line ------------------------------------------------------
 
 inline constexpr std::array<std::uint8_t, 2> read_request = {0xFF, 0xFA};
-inline constexpr std::size_t write_request_size = 15;
+
+// Layout of the write request, offsets from its first byte: FF FD, the ten
+// bytes, DD EE, and the XOR of the twelve bytes from offset 2 on.
+namespace write_layout {
+inline constexpr std::array<std::uint8_t, 2> start = {0xFF, 0xFD};
+inline constexpr std::size_t set = 2;
+inline constexpr std::array<std::uint8_t, 2> fixed = {0xDD, 0xEE};
+inline constexpr std::size_t fixed_at = 12;
+inline constexpr std::size_t check = 14;
+inline constexpr std::size_t size = 15;
+}  // namespace write_layout
+inline constexpr std::size_t write_request_size = write_layout::size;
 using WriteRequest = std::array<std::uint8_t, write_request_size>;
 
-// FF FD, the ten bytes, DD EE, and the XOR of the twelve bytes before it.
 WriteRequest write_request(const ParameterSet& set);
+
+// Layout of the read answer, offsets from its first byte: E4 31, the ten
+// bytes, the version, the Fa number, two bytes not interpreted, and the XOR
+// of the bytes from offset 2 to the one before the check byte.
+namespace read_layout {
+inline constexpr std::size_t set = 2;
+inline constexpr std::size_t version = 12;
+inline constexpr std::size_t version_size = 4;
+inline constexpr std::size_t fa = 16;
+inline constexpr std::size_t fa_size = 11;
+inline constexpr std::size_t check = 29;
+inline constexpr std::size_t size = 30;  // only these are looked at
+}  // namespace read_layout
 
 // A read answer as the window shows it.
 struct ReadAnswer {
@@ -103,7 +126,7 @@ struct ReadAnswer {
     std::string version;    // four characters, as received
     std::string fa_number;  // eleven characters, as received
 };
-inline constexpr std::size_t read_answer_size = 30;
+inline constexpr std::size_t read_answer_size = read_layout::size;
 
 // The version and Fa lines the parameter window shows for an answer, with
 // the answer's characters as received: "ZELK20-Version: V1.3", "Fa: 251104-00731".

@@ -9,9 +9,11 @@
 namespace zelk20::sim {
 
 namespace {
+// Both requests start with the same byte; the second tells them apart.
 constexpr std::uint8_t request_first = read_request[0];
+static_assert(write_layout::start[0] == request_first);
 constexpr std::uint8_t read_request_second = read_request[1];
-constexpr std::uint8_t write_request_second = 0xFD;
+constexpr std::uint8_t write_request_second = write_layout::start[1];
 }  // namespace
 
 std::optional<Request> RequestParser::feed(std::uint8_t byte) {
@@ -88,7 +90,7 @@ std::vector<std::uint8_t> ModuleModel::status_frame(double seconds, std::optiona
     for (const auto* group : groups) {
         for (const std::uint16_t value : *group) put_word(value);
     }
-    frame.insert(frame.end(), parameters_.begin(), parameters_.begin() + 6);
+    frame.insert(frame.end(), parameters_.begin(), parameters_.begin() + parameter_byte::threshold_count);
     frame.push_back(xor_check(std::span(frame).subspan(status_layout::alarm)));
     frame.push_back(frame_end_first);
     frame.push_back(frame_end_second);
@@ -97,20 +99,22 @@ std::vector<std::uint8_t> ModuleModel::status_frame(double seconds, std::optiona
 
 std::optional<std::vector<std::uint8_t>> ModuleModel::answer(const Request& request) {
     if (request.kind == Request::Kind::read) {
-        std::vector<std::uint8_t> answer = {frame_start, frame_start_second};
-        answer.insert(answer.end(), parameters_.begin(), parameters_.end());
-        answer.insert(answer.end(), version.begin(), version.end());
-        answer.insert(answer.end(), fa_number.begin(), fa_number.end());
-        answer.push_back(0x00);  // two bytes the tool does not interpret
-        answer.push_back(0x00);
-        answer.push_back(xor_check(std::span(answer).subspan(2)));
+        // The two bytes before the check byte, which the tool does not interpret, stay 0.
+        std::vector<std::uint8_t> answer(read_layout::size, 0x00);
+        answer[0] = frame_start;
+        answer[1] = frame_start_second;
+        std::copy(parameters_.begin(), parameters_.end(), answer.begin() + read_layout::set);
+        std::copy_n(version.begin(), read_layout::version_size, answer.begin() + read_layout::version);
+        std::copy_n(fa_number.begin(), read_layout::fa_size, answer.begin() + read_layout::fa);
+        answer[read_layout::check] =
+            xor_check(std::span(answer).subspan(read_layout::set, read_layout::check - read_layout::set));
         return answer;
     }
     // A write request is taken only as the tool builds it: fixed bytes and check byte right.
     const std::span<const std::uint8_t> bytes = request.bytes;
     if (bytes.size() != write_request_size) return std::nullopt;
     ParameterSet carried{};
-    std::copy_n(bytes.begin() + 2, carried.size(), carried.begin());
+    std::copy_n(bytes.begin() + write_layout::set, carried.size(), carried.begin());
     const WriteRequest expected = write_request(carried);
     if (!std::equal(bytes.begin(), bytes.end(), expected.begin())) return std::nullopt;
     parameters_ = carried;

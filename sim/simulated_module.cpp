@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "link/frame_bytes.h"
+#include "link/status_frame.h"
 
 namespace zelk20::sim {
 
@@ -230,7 +231,7 @@ void SimulatedModule::send_status_frame(double seconds, const Faults& faults) {
         std::lock_guard lock(mutex_);
         frame = model_.status_frame(seconds, faults.alarm);
     }
-    if (faults.bad_check_every != 0 && number % faults.bad_check_every == 0) frame[33] ^= 0x5A;
+    if (faults.bad_check_every != 0 && number % faults.bad_check_every == 0) frame[status_layout::check] ^= 0x5A;
 
     const std::size_t chunk = faults.chunk_size == 0 ? frame.size() : faults.chunk_size;
     for (std::size_t at = 0; at < frame.size(); at += chunk) {
