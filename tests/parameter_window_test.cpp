@@ -269,8 +269,7 @@ void ParameterWindowTest::closing_while_retrying_shows_the_failure_next_time() {
     para()->close();
     QVERIFY(program->main()->isEnabled());
     module->set_faults({});  // the module answers again, but the main window holds the port
-    QTest::qWait(6500);
-    QVERIFY(!para()->Timer1->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(!para()->Timer1->isActive(), 10000);  // the series gave up
     program->main()->Button1Click();
     QVERIFY(!status()->isHidden());
     QCOMPARE(status()->text(), QString("Kommunikation fehlgeschlagen!"));
