@@ -20,10 +20,13 @@ constexpr std::string_view english_help = R"(zelk20ctl - the ZELK20 service tool
       Writes a configuration file (refused with its check code when faulty;
       nothing is sent) or the maker's defaults; --verify loads it back and
       compares all ten bytes.
+  zelk20ctl ports
+      One line per port COM1 to COM11: the device it reaches (or none) and
+      what the system says about it (manufacturer, product, serial number).
 
 Options
-  --port P     COM1 to COM11 (as the windows map them) or a device path;
-               COM1 when not given
+  --port P     COM1 to COM11 (as the windows map them, see ports) or a
+               device path; COM1 when not given
   --lang de    German texts (English when not given)
   --help       this text
 
@@ -53,10 +56,14 @@ constexpr std::string_view german_help = R"(zelk20ctl - das ZELK20-Servicewerkze
       Schreibt eine Konfigurationsdatei (eine fehlerhafte wird mit ihrem
       Prüfcode abgelehnt, nichts wird gesendet) oder den KORVA Standard;
       --verify lädt sie zurück und vergleicht alle zehn Bytes.
+  zelk20ctl ports
+      Eine Zeile je Port COM1 bis COM11: das Gerät, das er erreicht (oder
+      keines), und was das System darüber sagt (Hersteller, Produkt,
+      Seriennummer).
 
 Optionen
-  --port P     COM1 bis COM11 (wie in den Fenstern) oder ein Gerätepfad;
-               ohne Angabe COM1
+  --port P     COM1 bis COM11 (wie in den Fenstern, siehe ports) oder ein
+               Gerätepfad; ohne Angabe COM1
   --lang de    deutsche Texte (ohne Angabe englische)
   --help       dieser Text
 

@@ -26,8 +26,9 @@ inline constexpr Message seconds_value{"--seconds braucht eine Zahl über 0", "-
 inline constexpr Message unknown_option{"unbekannte Option {}", "unknown option {}"};
 inline constexpr Message unknown_command{"unbekannter Befehl {}", "unknown command {}"};
 inline constexpr Message unexpected_argument{"unerwartetes Argument {}", "unexpected argument {}"};
-inline constexpr Message command_missing{"ein Befehl fehlt: monitor, read oder write",
-                                         "a command is needed: monitor, read or write"};
+inline constexpr Message command_missing{"ein Befehl fehlt: monitor, read, write oder ports",
+                                         "a command is needed: monitor, read, write or ports"};
+inline constexpr Message port_option{"--port gehört zu monitor, read und write", "--port goes with monitor, read and write"};
 inline constexpr Message monitor_options{"--csv, --frames und --seconds gehören zu monitor",
                                          "--csv, --frames and --seconds go with monitor"};
 inline constexpr Message frames_or_seconds{"--frames oder --seconds, nicht beides", "give --frames or --seconds, not both"};

@@ -9,6 +9,7 @@
 #include "cli/cli_texts.h"
 #include "cli/report.h"
 #include "link/monitor_link.h"
+#include "link/port_list.h"
 #include "link/port_names.h"
 #include "parameter/config_file.h"
 #include "parameter/transfer.h"
@@ -52,6 +53,7 @@ int run(std::span<const std::string_view> arguments, std::ostream& out, std::ost
     case Command::monitor: return monitor(options, out, err);
     case Command::read: return read(options, out, err);
     case Command::write: return write(options, out, err);
+    case Command::ports: return ports(options, out);
     }
     return exit_bad_input;
 }
@@ -177,6 +179,14 @@ int write(const Options& options, std::ostream& out, std::ostream& err) {
         return exit_no_answer;
     }
     out << texts::verified.in(options.language) << '\n';
+    return exit_done;
+}
+
+int ports(const Options& options, std::ostream& out) {
+    const std::vector<SystemPort> listed = system_ports();
+    for (int number = first_port_number; number <= last_port_number; ++number) {
+        out << port_line(port_name(number), port_target(number, listed), options.language) << '\n';
+    }
     return exit_done;
 }
 

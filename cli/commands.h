@@ -15,5 +15,6 @@ int run(std::span<const std::string_view> arguments, std::ostream& out, std::ost
 int monitor(const Options& options, std::ostream& out, std::ostream& err);
 int read(const Options& options, std::ostream& out, std::ostream& err);
 int write(const Options& options, std::ostream& out, std::ostream& err);
+int ports(const Options& options, std::ostream& out);
 
 }  // namespace zelk20::cli

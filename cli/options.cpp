@@ -48,6 +48,7 @@ ParsedOptions parse_options(std::span<const std::string_view> arguments) {
                              .error = fill(reason.in(options.language), {value})};
     };
     bool command_given = false;
+    bool port_given = false;
     for (std::size_t k = 0; k < arguments.size(); ++k) {
         const std::string_view argument = arguments[k];
         auto value = [&]() -> std::optional<std::string_view> {
@@ -65,6 +66,7 @@ ParsedOptions parse_options(std::span<const std::string_view> arguments) {
                 return refuse(texts::no_such_port, *port);
             }
             options.port = *port;
+            port_given = true;
         } else if (argument == "--lang") {
             const auto language = value();
             if (language == "de") {
@@ -100,6 +102,8 @@ ParsedOptions parse_options(std::span<const std::string_view> arguments) {
                 options.command = Command::read;
             } else if (argument == "write") {
                 options.command = Command::write;
+            } else if (argument == "ports") {
+                options.command = Command::ports;
             } else {
                 return refuse(texts::unknown_command, argument);
             }
@@ -111,6 +115,7 @@ ParsedOptions parse_options(std::span<const std::string_view> arguments) {
     }
 
     if (!command_given) return refuse(texts::command_missing);
+    if (options.command == Command::ports && port_given) return refuse(texts::port_option);
     const bool monitor = options.command == Command::monitor;
     const bool read = options.command == Command::read;
     const bool write = options.command == Command::write;

@@ -17,7 +17,7 @@ enum ExitCode : int {
     exit_port_unavailable = 3,  // the port cannot be opened
 };
 
-enum class Command { help, monitor, read, write };
+enum class Command { help, monitor, read, write, ports };
 
 struct Options {
     Command command = Command::help;

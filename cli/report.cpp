@@ -1,5 +1,6 @@
 #include "cli/report.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -156,8 +157,18 @@ std::string port_failure_text(std::string_view port, std::string_view device, Op
     case OpenFailure::other: break;
     }
     if (!system_text.empty()) reason += reason.empty() ? std::string(system_text) : " (" + std::string(system_text) + ")";
-    const std::string where = port == device ? std::string(port) : std::string(port) + " (" + std::string(device) + ")";
+    const bool device_named = port == device || device.empty();  // empty: the port reaches no device
+    const std::string where = device_named ? std::string(port) : std::string(port) + " (" + std::string(device) + ")";
     return fill(texts::port_unavailable.in(language), {where, reason});
+}
+
+std::string port_line(std::string_view port, const PortTarget& target, Language language) {
+    std::string line(port);
+    line.resize(std::max<std::size_t>(line.size() + 1, 7), ' ');
+    const std::string device = device_text(target);
+    if (device.empty()) return line + std::string(messages::no_device.in(language));
+    const std::string about = description(target.port);
+    return line + device + (about.empty() ? "" : ": " + about);
 }
 
 std::string hex_bytes(const ParameterSet& set) {

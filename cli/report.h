@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "link/port_list.h"
 #include "link/serial_port.h"
 #include "link/status_frame.h"
 #include "parameter/parameter_set.h"
@@ -32,6 +33,11 @@ std::string configuration_text(const ReadAnswer& answer, Language language);
 // Why `port` (opened as `device`) could not be opened.
 std::string port_failure_text(std::string_view port, std::string_view device, OpenFailure failure,
                               std::string_view system_text, Language language);
+
+// What `port` (COM1 to COM11) reaches, as zelk20ctl ports shows it:
+//   COM2   /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0 (ttyUSB0): FTDI, FT232R USB UART, A1B2C3
+//   COM3   no device
+std::string port_line(std::string_view port, const PortTarget& target, Language language);
 
 // The ten bytes as the configuration file writes them: "CC CC CC C8 ...".
 std::string hex_bytes(const ParameterSet& set);

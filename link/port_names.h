@@ -18,8 +18,10 @@ std::optional<int> port_number(std::string_view name);
 
 // The device a port name opens. A name that is not one of the eleven (a
 // device path given by hand) is returned as it is. On Linux COMk is the path
-// in the environment variable ZELK20_COMk when that is set, else /dev/ttyS(k-1);
-// on Windows it is \\.\COMk, the device-namespace form that COM10 and COM11 need.
+// in the environment variable ZELK20_COMk when that is set, else the k-th
+// port of the system's port list (port_list.h), listed afresh at every call;
+// empty when COMk reaches no device, which then opens as an absent one. On
+// Windows it is \\.\COMk, the device-namespace form that COM10 and COM11 need.
 std::string device_path(std::string_view name);
 
 }  // namespace zelk20

@@ -1,15 +1,14 @@
 #include "link/port_names.h"
 
-#include <cstdlib>
+#include "link/port_list.h"
 
 namespace zelk20 {
 
 std::string device_path(std::string_view name) {
     const std::optional<int> number = port_number(name);
     if (!number) return std::string(name);
-    const std::string variable = "ZELK20_" + std::string(name);
-    if (const char* path = std::getenv(variable.c_str()); path != nullptr && *path != '\0') return path;
-    return "/dev/ttyS" + std::to_string(*number - 1);
+    // Listed afresh at every open: an adapter plugged in since is found.
+    return port_target(*number, system_ports()).port.device;
 }
 
 }  // namespace zelk20

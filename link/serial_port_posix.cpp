@@ -73,6 +73,8 @@ constexpr short hang_up_events = POLLHUP | POLLERR | POLLNVAL;
 
 SerialPort SerialPort::open(std::string_view device_path) {
     const std::string path(device_path);
+    // A port name that reaches no device (device_path gave nothing) is absent.
+    if (path.empty()) return failed(OpenFailure::absent, system_message(ENOENT));
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;

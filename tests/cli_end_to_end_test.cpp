@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/report.h"
+#include "link/port_list.h"
 #include "link/status_frame.h"
 #include "parameter/config_file.h"
 #include "sim/pseudo_terminal.h"
@@ -272,6 +273,37 @@ TEST_F(Zelk20ctl, PortThatCannotBeOpenedExitsThreeAtOnceWithTheReason) {
     }
     EXPECT_TRUE(other.is_open());
     EXPECT_TRUE(module->received().empty());
+}
+
+// This machine's ports as they are, with COM1 pinned to the simulated module.
+TEST_F(Zelk20ctl, PortsListsElevenNamesWithExistingDevicesOrNone) {
+    for (const char* language : {"en", "de"}) {
+        const ProgramRun run = ctl({"ports", "--lang", language});
+        ASSERT_EQ(run.exit_code, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        const std::vector<std::string> lines = lines_of(run.out);
+        ASSERT_EQ(lines.size(), 11u) << run.out;
+        EXPECT_EQ(lines[0], "COM1   " + module->port_path() + " (ZELK20_COM1)");
+        const std::string none = std::string(language) == "de" ? "kein Gerät" : "no device";
+        for (std::size_t k = 1; k < lines.size(); ++k) {
+            const std::string name = "COM" + std::to_string(k + 1);
+            ASSERT_EQ(lines[k].rfind(name + " ", 0), 0u) << lines[k];
+            const std::size_t start = lines[k].find_first_not_of(' ', name.size());
+            const std::string rest = lines[k].substr(start);
+            if (rest == none) continue;
+            const std::string device = rest.substr(0, rest.find_first_of(" :"));
+            EXPECT_TRUE(fs::exists(device)) << lines[k];
+        }
+    }
+}
+
+TEST_F(Zelk20ctl, PortBeyondTheSystemsListIsAbsent) {
+    ::unsetenv("ZELK20_COM11");
+    if (system_ports().size() >= 11) GTEST_SKIP() << "this machine has eleven serial ports";
+    const ProgramRun run = ctl({"read", "--port", "COM11"});
+    EXPECT_EQ(run.exit_code, 3);
+    EXPECT_TRUE(contains(run.err, "cannot open COM11: no such device")) << run.err;
+    EXPECT_LT(run.took, 2000ms);
 }
 
 TEST_F(Zelk20ctl, SilentModuleExitsOneAfterAllAttempts) {

@@ -147,6 +147,30 @@ TEST(PortFailureText, GivesTheReasonAndTheDialoutHintForPermission) {
               "/dev/ttyUSB0 lässt sich nicht öffnen: ein anderes Programm belegt den Port");
     EXPECT_EQ(port_failure_text("COM2", "/dev/ttyS1", OpenFailure::other, "Input/output error", Language::english),
               "cannot open COM2 (/dev/ttyS1): Input/output error");
+    // A port name beyond the system's ports reaches no device.
+    EXPECT_EQ(port_failure_text("COM7", "", OpenFailure::absent, "No such file or directory", Language::english),
+              "cannot open COM7: no such device (No such file or directory)");
+}
+
+TEST(PortLine, NamesTheDeviceAndWhatTheSystemSaysOrNone) {
+    struct Case {
+        const char* port;
+        PortTarget target;
+        Language language;
+        const char* line;
+    };
+    const SystemPort ftdi{"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0", "ttyUSB0", "FTDI",
+                          "FT232R USB UART", "A1B2C3"};
+    const Case cases[] = {
+        {"COM1", {.port = {"/dev/ttyS0", "ttyS0", "", "", ""}, .variable = ""}, Language::english, "COM1   /dev/ttyS0"},
+        {"COM2", {.port = ftdi, .variable = ""}, Language::german,
+         "COM2   /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0 (ttyUSB0): FTDI, FT232R USB UART, A1B2C3"},
+        {"COM3", {.port = {"/tmp/zelk20-com3", "", "", "", ""}, .variable = "ZELK20_COM3"}, Language::english,
+         "COM3   /tmp/zelk20-com3 (ZELK20_COM3)"},
+        {"COM10", {}, Language::german, "COM10  kein Gerät"},
+        {"COM11", {}, Language::english, "COM11  no device"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(port_line(c.port, c.target, c.language), c.line) << c.port;
 }
 
 ParsedOptions parse(std::vector<std::string_view> arguments) { return parse_options(arguments); }
@@ -171,6 +195,10 @@ TEST(Options, CommandsAndTheirOptions) {
     ASSERT_TRUE(read.options);
     EXPECT_EQ(read.options->port, "COM1");
     EXPECT_EQ(parse({"write", "--defaults"}).options.value_or(Options{}).defaults, true);
+    const auto ports = parse({"ports", "--lang", "de"});
+    ASSERT_TRUE(ports.options) << ports.error;
+    EXPECT_EQ(ports.options->command, Command::ports);
+    EXPECT_EQ(ports.options->language, Language::german);
 }
 
 TEST(Options, RefusedWithTheReasonInTheLanguageAskedFor) {
@@ -179,7 +207,9 @@ TEST(Options, RefusedWithTheReasonInTheLanguageAskedFor) {
         const char* reason;
     };
     const Case cases[] = {
-        {{}, "a command is needed: monitor, read or write"},
+        {{}, "a command is needed: monitor, read, write or ports"},
+        {{"ports", "--port", "COM2"}, "--port goes with monitor, read and write"},
+        {{"ports", "--frames", "3"}, "--csv, --frames and --seconds go with monitor"},
         {{"flash"}, "unknown command flash"},
         {{"read", "--baud", "19200"}, "unknown option --baud"},
         {{"read", "--port", "COM12"}, "there is no port COM12; the ports are COM1 to COM11"},

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "link/port_list.h"
 #include "link/status_frame.h"
 #include "sim/pseudo_terminal.h"
 #include "tests/sim_fixture.h"
@@ -102,6 +103,30 @@ TEST_F(SimulatedModuleTest, PortThatCannotBeOpenedReadsNothingAndAnotherPickWork
     EXPECT_GE(poll_for(link, 1, 1000ms).accepted, 2u);
     EXPECT_EQ(link.current_port_name(), "COM2");
     ::unsetenv("ZELK20_COM2");
+}
+
+// COM11 on a machine with fewer serial ports reaches no device: absent, and
+// tried again about once a second, so a device that turns up is found.
+TEST(MonitorLink, PortBeyondTheSystemsListIsAbsentUntilADeviceTurnsUp) {
+    ::unsetenv("ZELK20_COM11");
+    if (system_ports().size() >= 11) GTEST_SKIP() << "this machine has eleven serial ports";
+    MonitorLink link("COM11");
+    EXPECT_TRUE(link.poll(MonitorLink::keep_port).empty());
+    EXPECT_FALSE(link.port().is_open());
+    EXPECT_EQ(link.port().failure(), OpenFailure::absent);
+
+    auto module = sim::SimulatedModule::start();
+    ASSERT_TRUE(module);
+    ::setenv("ZELK20_COM11", module->port_path().c_str(), 1);
+    EXPECT_TRUE(test::wait_until(
+        [&] {
+            const bool got = !link.poll(MonitorLink::keep_port).empty();
+            std::this_thread::sleep_for(50ms);
+            return got;
+        },
+        5000ms));
+    EXPECT_EQ(link.current_port_name(), "COM11");
+    ::unsetenv("ZELK20_COM11");
 }
 
 TEST_F(SimulatedModuleTest, WatchdogSeesASilentSecondOnly) {

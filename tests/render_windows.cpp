@@ -1,12 +1,17 @@
 // Renders the three windows to PNG files for looking at them: German and
-// English, and the main window live against the simulated module with lamps
-// lit (the red one included). Usage: render_windows OUTPUT_DIR
+// English, the port list opened with an item's tooltip, and the main window
+// live against the simulated module with lamps lit (the red one included).
+// Usage: render_windows OUTPUT_DIR
 #include <cstdlib>
 #include <memory>
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
 #include <QLabel>
 #include <QDir>
 #include <QElapsedTimer>
@@ -25,6 +30,27 @@ void run_events_for(int ms) {
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// The tooltip shows in a window of its own, the opened list in another: the
+// three grabs are put together as the screen shows them.
+QPixmap screen_part(QWidget* window, std::initializer_list<QWidget*> above) {
+    const QPoint origin = window->mapToGlobal(QPoint(0, 0));
+    QRect bounds(QPoint(0, 0), window->size());
+    for (QWidget* top : above) bounds |= top->geometry().translated(-origin);
+    QPixmap canvas(bounds.size());
+    canvas.fill(Qt::darkGray);
+    QPainter painter(&canvas);
+    painter.drawPixmap(-bounds.topLeft(), window->grab());
+    for (QWidget* top : above) painter.drawPixmap(top->geometry().topLeft() - origin - bounds.topLeft(), top->grab());
+    return canvas;
+}
+
+QWidget* shown_tooltip() {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->isVisible() && top->inherits("QTipLabel")) return top;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -52,6 +78,30 @@ int main(int argc, char** argv) {
     main_window->show();
     run_events_for(300);
     save(main_window, "main_de.png");
+
+    // A click opens the port list; the pointer rests on item `item`.
+    auto save_port_tip = [&](int item, const char* name) {
+        auto* comport = main_window->findChild<QComboBox*>("comport");
+        const QPointF inside(20, 10);
+        QMouseEvent press(QEvent::MouseButtonPress, inside, comport->mapToGlobal(inside), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(comport, &press);
+        run_events_for(200);
+        QAbstractItemView* view = comport->view();
+        view->setCurrentIndex(view->model()->index(item, 0));
+        const QPoint at = view->viewport()->mapToGlobal(view->visualRect(view->model()->index(item, 0)).center());
+        QToolTip::showText(at, comport->itemData(item, Qt::ToolTipRole).toString(), view->viewport());
+        run_events_for(300);
+        QWidget* tip = shown_tooltip();
+        const QString path = out.filePath(name);
+        (tip ? screen_part(main_window, {view->window(), tip}) : screen_part(main_window, {view->window()})).save(path);
+        log << path << (tip ? "" : " (no tooltip shown)") << "\n";
+        QToolTip::hideText();
+        comport->hidePopup();
+        run_events_for(100);
+    };
+    save_port_tip(1, "main_port_tip_de.png");  // COM2: the simulated module
+    save_port_tip(2, "main_port_no_device_de.png");
     para->show();
     run_events_for(100);
     save(para, "para_de.png");
@@ -64,6 +114,8 @@ int main(int argc, char** argv) {
     main_window->englischClick();
     run_events_for(100);
     save(main_window, "main_en.png");
+    save_port_tip(1, "main_port_tip_en.png");
+    save_port_tip(2, "main_port_no_device_en.png");
     para->show();
     run_events_for(100);
     save(para, "para_en.png");

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <QAction>
+#include <QHelpEvent>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,6 +15,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "link/port_list.h"
 #include "link/serial_port.h"
 #include "sim/pseudo_terminal.h"
 #include "sim/simulated_module.h"
@@ -62,6 +64,7 @@ private slots:
         module.reset();
         qunsetenv("ZELK20_COM1");
         qunsetenv("ZELK20_COM3");
+        qunsetenv("ZELK20_COM11");
     }
 
     void start_state_data();
@@ -74,6 +77,7 @@ private slots:
     void silent_second_blanks_but_noise_keeps_values();
     void line_full_of_noise_shows_every_valid_frame_and_no_other();
     void port_pick_takes_effect_on_the_next_tick();
+    void port_tooltips_name_the_device_in_the_current_language();
     void hand_over_and_back_data();
     void hand_over_and_back();
     void text_sets_data();
@@ -305,6 +309,36 @@ void WindowsTest::port_pick_takes_effect_on_the_next_tick() {
     QVERIFY(SerialPort::open(line->slave_path()).is_open());  // COM1 was given up
     QVERIFY(second->write(zelk20::test::typical_frame()));
     QTRY_COMPARE(control<QLabel>(main, "u1")->text(), QString("24,1 Vdc"));
+}
+
+void WindowsTest::port_tooltips_name_the_device_in_the_current_language() {
+    qunsetenv("ZELK20_COM11");
+    const bool com11_free = zelk20::system_ports().size() < 11;
+    start();
+    TForm1* main = program->main();
+    auto* comport = control<QComboBox>(main, "comport");
+    auto tip = [comport](int item) { return comport->itemData(item, Qt::ToolTipRole).toString(); };
+    const QString com1 = QString::fromStdString(line->slave_path()) + " (ZELK20_COM1)";
+    QCOMPARE(tip(0), com1);
+    QCOMPARE(comport->toolTip(), com1);
+    for (int item = 0; item < comport->count(); ++item) {
+        QCOMPARE(comport->itemText(item), QString("COM%1").arg(item + 1));
+        QVERIFY2(!tip(item).isEmpty(), qPrintable(comport->itemText(item)));
+    }
+    if (com11_free) QCOMPARE(tip(10), QString("kein Gerät"));
+    main->englischClick();
+    if (com11_free) QCOMPARE(tip(10), QString("no device"));
+
+    // A device that turns up is described the next time a tooltip is asked for.
+    qputenv("ZELK20_COM11", "/dev/zelk20-plugged-in-later");
+    QHelpEvent hover(QEvent::ToolTip, QPoint(5, 5), comport->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(comport, &hover);
+    QCOMPARE(tip(10), QString("/dev/zelk20-plugged-in-later (ZELK20_COM11)"));
+    comport->setCurrentIndex(10);
+    QCOMPARE(comport->toolTip(), tip(10));
+    qunsetenv("ZELK20_COM11");
+    main->deutschClick();
+    if (com11_free) QCOMPARE(comport->toolTip(), QString("kein Gerät"));
 }
 
 void WindowsTest::hand_over_and_back_data() {

@@ -38,6 +38,8 @@ inline constexpr Message communication_failed{"Kommunikation fehlgeschlagen!", "
 inline constexpr Message file_read_ok{"Datei korrekt eingelesen", "read file correctly"};
 inline constexpr Message file_faulty{"Datei fehlerhaft C", "file error C"};  // the check code follows
 inline constexpr Message file_not_saved{"Datei konnte nicht gespeichert werden", "file could not be saved"};
+// What a port name reaches when the system has no device for it (port list tooltips, zelk20ctl ports).
+inline constexpr Message no_device{"kein Gerät", "no device"};
 }  // namespace messages
 
 }  // namespace zelk20

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
@@ -11,6 +12,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include "link/port_list.h"
 #include "link/port_names.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
@@ -35,6 +37,17 @@ constexpr std::array<int, 2> alarm_row_offsets = {144, 176};
 constexpr int caption_x = 8;
 constexpr int value_x = 154;
 constexpr int lamp_x = 242;
+
+// A port item's tooltip: the device and what the system says about it.
+QString port_tip(const PortTarget& target, Language language) {
+    const std::string device = device_text(target);
+    if (device.empty()) {
+        const std::string_view none = messages::no_device.in(language);
+        return QString::fromUtf8(none.data(), static_cast<qsizetype>(none.size()));
+    }
+    const std::string about = description(target.port);
+    return QString::fromStdString(about.empty() ? device : device + "\n" + about);
+}
 
 }  // namespace
 
@@ -126,6 +139,11 @@ void TForm1::build_controls() {
     for (int k = first_port_number; k <= last_port_number; ++k) comport_->addItem(QString::fromStdString(port_name(k)));
     comport_->setCurrentIndex(0);
     comport_->setGeometry(456, 584, 81, 29);
+    // Listing the ports reads sysfs: done when a tooltip or the list is about
+    // to show, never on the poll tick.
+    comport_->installEventFilter(this);
+    connect(comport_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { comport_->setToolTip(comport_->itemData(index, Qt::ToolTipRole).toString()); });
 
     // The update indicator only shows the link: the user cannot tick it.
     a_ = new QRadioButton("Aktualisierung", area);
@@ -240,6 +258,22 @@ void TForm1::oeffnecom() { link_.open(); }
 
 void TForm1::schliessecom() { link_.close(); }
 
+void TForm1::describe_ports() {
+    const std::vector<SystemPort> listed = system_ports();
+    for (int k = 0; k < comport_->count(); ++k) {
+        comport_->setItemData(k, port_tip(port_target(k + first_port_number, listed), language_), Qt::ToolTipRole);
+    }
+    comport_->setToolTip(comport_->itemData(comport_->currentIndex(), Qt::ToolTipRole).toString());
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    // A press opens the list: its items' tooltips are then up to date.
+    if (watched == comport_ && (event->type() == QEvent::ToolTip || event->type() == QEvent::MouseButtonPress)) {
+        describe_ports();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void TForm1::Button1Click() {
     // The window flag must be set before showing: setting it hides a shown window.
     para_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
@@ -263,6 +297,8 @@ void TForm1::deutschClick() { apply_language(Language::german); }
 void TForm1::englischClick() { apply_language(Language::english); }
 
 void TForm1::apply_language(Language language) {
+    language_ = language;
+    describe_ports();
     para_->sprache_deutsch = language == Language::german ? 1 : 0;
     para_->sprache_englisch = language == Language::english ? 1 : 0;
     apply_texts(this, main_window_texts, language);

@@ -50,10 +50,17 @@ public:
     void ausfuehren(std::span<const std::uint8_t> frame);
     void oeffnecom();
     void schliessecom();
+    // Tooltips of the port list and its items: the device each COMk reaches
+    // and what the system says about it, listed afresh.
+    void describe_ports();
 
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
     QTimer* Timer3 = nullptr;
+
+protected:
+    // Refreshes the port tooltips just before they can be seen.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Lamp {
@@ -71,6 +78,7 @@ private:
     void apply_language(zelk20::Language language);
 
     zelk20::MonitorLink link_;
+    zelk20::Language language_ = zelk20::Language::german;
     Tpara* para_ = nullptr;
     TInfo* info_ = nullptr;
 

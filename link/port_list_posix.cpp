@@ -1,0 +1,170 @@
+// The Linux port list, read from sysfs and /dev the way established serial
+// libraries do it, but without opening any port: opening a port to ask about
+// it would need the dialout group and could toggle the modem lines of a
+// device in use.
+#include "link/port_list.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <string_view>
+#include <system_error>
+#include <tuple>
+
+#include "link/port_names.h"
+
+namespace zelk20 {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The first line of a sysfs attribute, without its line end; empty when unreadable.
+std::string attribute(const fs::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    return line;
+}
+
+// "ttyUSB10" as ("ttyUSB", 10), so that ttyUSB2 comes before ttyUSB10.
+std::tuple<std::string_view, long, std::string_view> name_order(std::string_view name) {
+    std::size_t digits = name.size();
+    while (digits > 0 && name[digits - 1] >= '0' && name[digits - 1] <= '9') --digits;
+    long number = -1;
+    std::from_chars(name.data() + digits, name.data() + name.size(), number);
+    return {name.substr(0, digits), number, name};
+}
+
+std::optional<long> uart_number(std::string_view name) {
+    if (!name.starts_with("ttyS")) return std::nullopt;
+    const auto [stem, number, whole] = name_order(name);
+    if (stem != "ttyS" || number < 0) return std::nullopt;
+    return number;
+}
+
+// The serial core reports the UART it found in `type`; 0 (PORT_UNKNOWN) is a
+// port the kernel registered without hardware behind it, like the ttyS1 to
+// ttyS31 every PC kernel has. This is the type the TIOCGSERIAL check of
+// other serial libraries reads, without opening the port. Where `type` is
+// missing, a port of the serial8250 placeholder device is taken as empty.
+bool placeholder(const fs::path& entry, const fs::path& device) {
+    std::error_code error;
+    const std::string type = attribute(entry / "type");
+    if (!type.empty()) {
+        int value = -1;
+        const auto [end, failed] = std::from_chars(type.data(), type.data() + type.size(), value);
+        return failed != std::errc{} || value == 0;
+    }
+    return fs::canonical(device, error).string().find("serial8250") != std::string::npos;
+}
+
+// Manufacturer, product and serial number of the USB device the tty hangs
+// off: the nearest folder above the tty's device that has an idVendor.
+void describe_usb(SystemPort& port, const fs::path& device, const fs::path& sys) {
+    std::error_code error;
+    const fs::path top = fs::canonical(sys, error);
+    if (error) return;
+    for (fs::path at = fs::canonical(device, error); !error && at != top && at.string().starts_with(top.string());
+         at = at.parent_path()) {
+        if (!fs::exists(at / "idVendor", error)) continue;
+        port.manufacturer = attribute(at / "manufacturer");
+        port.product = attribute(at / "product");
+        port.serial_number = attribute(at / "serial");
+        return;
+    }
+}
+
+// Device name (ttyUSB0) to its stable name in dev/serial/by-id; the first by
+// name where a device has more than one.
+std::map<std::string, std::string> stable_names(const fs::path& by_id) {
+    std::map<std::string, std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it(by_id, error), end; !error && it != end; it.increment(error)) {
+        std::error_code link_error;
+        const fs::path target = fs::read_symlink(it->path(), link_error);
+        if (link_error || !fs::exists(it->path(), link_error)) continue;
+        const std::string link = it->path().filename().string();
+        auto [place, added] = names.try_emplace(target.filename().string(), link);
+        if (!added && link < place->second) place->second = link;
+    }
+    return names;
+}
+
+}  // namespace
+
+std::vector<SystemPort> system_ports(const fs::path& root) {
+    const fs::path sys = root / "sys";
+    const fs::path dev = root / "dev";
+    const fs::path by_id = dev / "serial" / "by-id";
+    const std::map<std::string, std::string> stable = stable_names(by_id);
+
+    std::vector<std::pair<long, SystemPort>> uarts;
+    std::vector<std::pair<std::string, SystemPort>> by_stable_name;
+    std::vector<SystemPort> others;
+    std::error_code error;
+    for (fs::directory_iterator it(sys / "class" / "tty", error), end; !error && it != end; it.increment(error)) {
+        const fs::path& entry = it->path();
+        const std::string name = entry.filename().string();
+        const fs::path device = entry / "device";
+        std::error_code check;
+        // Virtual consoles, the console and pseudo-terminals have no device behind them.
+        if (!fs::exists(device, check)) continue;
+        if (!fs::exists(dev / name, check)) continue;  // no node to open
+        if (placeholder(entry, device)) continue;
+
+        SystemPort port;
+        port.device = (dev / name).string();
+        port.name = name;
+        if (const std::optional<long> number = uart_number(name)) {
+            // An on-board port is real only with a driver that claimed it.
+            if (!fs::exists(device / "driver", check)) continue;
+            uarts.emplace_back(*number, std::move(port));
+            continue;
+        }
+        describe_usb(port, device, sys);
+        if (const auto found = stable.find(name); found != stable.end()) {
+            port.device = (by_id / found->second).string();
+            by_stable_name.emplace_back(found->second, std::move(port));
+        } else {
+            others.push_back(std::move(port));
+        }
+    }
+
+    std::ranges::sort(uarts, {}, [](const auto& uart) { return uart.first; });
+    std::ranges::sort(by_stable_name, {}, [](const auto& adapter) { return adapter.first; });
+    std::ranges::sort(others, {}, [](const SystemPort& port) { return name_order(port.name); });
+    std::vector<SystemPort> ports;
+    for (auto& [number, port] : uarts) ports.push_back(std::move(port));
+    for (auto& [link, port] : by_stable_name) ports.push_back(std::move(port));
+    for (SystemPort& port : others) ports.push_back(std::move(port));
+    return ports;
+}
+
+PortTarget port_target(int number, const std::vector<SystemPort>& ports) {
+    std::string variable = "ZELK20_" + port_name(number);
+    if (const char* path = std::getenv(variable.c_str()); path != nullptr && *path != '\0') {
+        PortTarget target;
+        target.port.device = path;
+        target.variable = std::move(variable);
+        // A pinned path that leads to a listed device gets that device's description.
+        std::error_code error;
+        const fs::path device = fs::canonical(path, error);
+        if (error) return target;
+        for (const SystemPort& port : ports) {
+            std::error_code other_error;
+            if (fs::canonical(port.device, other_error) != device || other_error) continue;
+            target.port = port;
+            target.port.device = path;
+            break;
+        }
+        return target;
+    }
+    if (number < 1 || static_cast<std::size_t>(number) > ports.size()) return {};
+    return {.port = ports[static_cast<std::size_t>(number) - 1], .variable = {}};
+}
+
+}  // namespace zelk20
