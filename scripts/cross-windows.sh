@@ -11,8 +11,9 @@ cmake --build build-windows -j"$(nproc)"
 exe=build-windows/zelk20-link-check.exe
 # The serial calls the Win32 back end stands on must be imported from kernel32.
 imports=$(x86_64-w64-mingw32-objdump -p "$exe")
-for call in CreateFileA SetupComm GetCommState SetCommState SetCommTimeouts ReadFile WriteFile CloseHandle; do
+for call in CreateFileA SetupComm GetCommState SetCommState SetCommTimeouts ReadFile WriteFile CloseHandle \
+  ClearCommError; do
   grep -qw "$call" <<<"$imports" || { echo "cross-windows: $exe does not import $call" >&2; exit 1; }
 done
 [ -f build-windows/cli/zelk20ctl.exe ] || { echo "cross-windows: zelk20ctl.exe was not built" >&2; exit 1; }
-echo "cross-windows: built $exe, importing the eight kernel32 serial calls, and zelk20ctl.exe"
+echo "cross-windows: built $exe, importing the nine kernel32 serial calls, and zelk20ctl.exe"
