@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-compiles the standard-C++ core (link library with its Win32 back end,
-# the port probe and zelk20ctl) with mingw-w64, warnings as errors. Nothing of it runs
-# here; it proves that the Windows side builds and links against kernel32.
+# the port probe and zelk20ctl) with mingw-w64, warnings as errors. It proves
+# that the Windows side builds and links against kernel32; scripts/wine-check.sh
+# runs its zelk20ctl.exe under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
