@@ -10,9 +10,15 @@ namespace zelk20::cli {
 
 namespace {
 
+// "COM" (in any case) and digits: a port name, right or wrong, not a device path.
 bool looks_like_port_name(std::string_view text) {
-    if (text.size() <= 3 || text.substr(0, 3) != "COM") return false;
-    for (char c : text.substr(3)) {
+    constexpr std::string_view prefix = "com";
+    if (text.size() <= prefix.size()) return false;
+    for (std::size_t k = 0; k < prefix.size(); ++k) {
+        const char lower = text[k] >= 'A' && text[k] <= 'Z' ? static_cast<char>(text[k] - 'A' + 'a') : text[k];
+        if (lower != prefix[k]) return false;
+    }
+    for (char c : text.substr(prefix.size())) {
         if (c < '0' || c > '9') return false;
     }
     return true;
@@ -65,7 +71,9 @@ ParsedOptions parse_options(std::span<const std::string_view> arguments) {
             if (looks_like_port_name(*port) && !port_number(*port)) {
                 return refuse(texts::no_such_port, *port);
             }
-            options.port = *port;
+            // "com10" goes on as COM10, in messages too.
+            const std::optional<int> number = port_number(*port);
+            options.port = number ? port_name(*number) : std::string(*port);
             port_given = true;
         } else if (argument == "--lang") {
             const auto language = value();

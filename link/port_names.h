@@ -13,7 +13,8 @@ inline constexpr int last_port_number = 11;
 // "COM" followed by `number`; `number` is 1 to 11.
 std::string port_name(int number);
 
-// 1 to 11 for "COM1" to "COM11" exactly; nothing for any other text.
+// 1 to 11 for "COM1" to "COM11" in any case ("com10", "Com10"); nothing for
+// any other text. port_name() of the number is the name's usual spelling.
 std::optional<int> port_number(std::string_view name);
 
 // The device a port name opens. A name that is not one of the eleven (a

@@ -3,8 +3,9 @@
 namespace zelk20 {
 
 std::string device_path(std::string_view name) {
-    if (!port_number(name)) return std::string(name);
-    return R"(\\.\)" + std::string(name);
+    const std::optional<int> number = port_number(name);
+    if (!number) return std::string(name);
+    return R"(\\.\)" + port_name(*number);
 }
 
 }  // namespace zelk20

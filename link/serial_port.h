@@ -76,7 +76,8 @@ public:
     std::size_t read(std::span<std::uint8_t> buffer);
 
     // True once a read found the device gone (hang-up, EIO, ENXIO, a failed
-    // Win32 read); the port then only ever reads nothing.
+    // Win32 read that is not a line error the driver aborted on); the port
+    // then only ever reads nothing.
     bool device_lost() const { return device_lost_; }
 
     void close();

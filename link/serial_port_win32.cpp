@@ -41,6 +41,31 @@ OpenFailure failure_from_error(DWORD error) {
     }
 }
 
+// A failed read is not always a lost device. Where the driver reports with
+// abort-on-error (the DCB's fAbortOnError, which the line settings leave as
+// the driver has it), a framing, parity, overrun or break error on the line
+// fails this read and every later one until the error is acknowledged with
+// ClearCommError. True when the failure was such a line error and is now
+// acknowledged; false when the device is gone (an unplugged USB adapter: its
+// driver answers with one of the errors below, and ClearCommError fails too).
+bool line_error_acknowledged(HANDLE handle, DWORD read_error) {
+    switch (read_error) {
+    case ERROR_DEVICE_REMOVED:
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_BAD_COMMAND:
+    case ERROR_GEN_FAILURE:
+    case ERROR_INVALID_HANDLE:
+    case ERROR_ACCESS_DENIED:
+    case ERROR_FILE_NOT_FOUND:
+        return false;
+    default:
+        break;
+    }
+    DWORD line_errors = 0;
+    if (!::ClearCommError(handle, &line_errors, nullptr)) return false;
+    return line_errors != 0 || read_error == ERROR_OPERATION_ABORTED;
+}
+
 }  // namespace
 
 SerialPort SerialPort::open(std::string_view device_path) {
@@ -99,9 +124,9 @@ std::size_t SerialPort::write(std::span<const std::uint8_t> bytes) {
 std::size_t SerialPort::read(std::span<std::uint8_t> buffer) {
     if (!is_open() || buffer.empty()) return 0;
     DWORD got = 0;
-    // A failed read on an open port means the device has gone (an unplugged
-    // USB adapter); a time-out is no failure.
-    if (!::ReadFile(native(handle_), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
+    // A time-out is no failure: the read returns what came in.
+    if (!::ReadFile(native(handle_), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) &&
+        !line_error_acknowledged(native(handle_), ::GetLastError())) {
         device_lost_ = true;
     }
     return got;

@@ -194,6 +194,9 @@ TEST(Options, CommandsAndTheirOptions) {
     const auto read = parse({"read"});
     ASSERT_TRUE(read.options);
     EXPECT_EQ(read.options->port, "COM1");
+    // Any case names the port; it goes on under its usual spelling.
+    EXPECT_EQ(parse({"read", "--port", "com10"}).options.value_or(Options{}).port, "COM10");
+    EXPECT_EQ(parse({"read", "--port", "Com2"}).options.value_or(Options{}).port, "COM2");
     EXPECT_EQ(parse({"write", "--defaults"}).options.value_or(Options{}).defaults, true);
     const auto ports = parse({"ports", "--lang", "de"});
     ASSERT_TRUE(ports.options) << ports.error;
@@ -214,6 +217,7 @@ TEST(Options, RefusedWithTheReasonInTheLanguageAskedFor) {
         {{"read", "--baud", "19200"}, "unknown option --baud"},
         {{"read", "--port", "COM12"}, "there is no port COM12; the ports are COM1 to COM11"},
         {{"read", "--port", "COM0"}, "there is no port COM0; the ports are COM1 to COM11"},
+        {{"read", "--port", "com12"}, "there is no port com12; the ports are COM1 to COM11"},
         {{"read", "--port"}, "--port needs a port name or a device path"},
         {{"read", "--lang", "fr"}, "--lang takes de or en"},
         {{"monitor", "--frames", "0"}, "--frames needs a whole number above 0"},

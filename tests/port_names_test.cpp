@@ -1,17 +1,24 @@
 #include "link/port_names.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include <gtest/gtest.h>
 
 namespace zelk20 {
 namespace {
 
-TEST(PortNames, OnlyComOneToElevenExist) {
+TEST(PortNames, OnlyComOneToElevenExistInAnyCase) {
     for (int k = first_port_number; k <= last_port_number; ++k) {
         EXPECT_EQ(port_number(port_name(k)), k) << k;
     }
-    for (const char* other : {"COM0", "COM12", "COM01", "com1", "COM", "COM1 ", "COMx", "/dev/ttyS0", ""}) {
+    // Windows takes the names in any case; COM10 and COM11 must be reachable as typed.
+    const std::pair<const char*, int> any_case[] = {{"com1", 1}, {"com10", 10}, {"Com11", 11}, {"cOM7", 7}};
+    for (const auto& [name, number] : any_case) {
+        EXPECT_EQ(port_number(name), number) << name;
+    }
+    for (const char* other : {"COM0", "COM12", "COM01", "com0", "com12", "COM", "com", "COM1 ", "COMx", "C0M1",
+                              "/dev/ttyS0", ""}) {
         EXPECT_EQ(port_number(other), std::nullopt) << other;
     }
 }
@@ -25,6 +32,12 @@ TEST(PortNames, LinuxDevicesFollowTheEnvironmentOrThePortList) {
     ::setenv("ZELK20_COM11", "", 1);  // set but empty: as if unset
     EXPECT_EQ(device_path("COM11"), listed);
     ::unsetenv("ZELK20_COM11");
+
+    // The variable is the one of the name's usual spelling.
+    ::setenv("ZELK20_COM11", "/dev/ttyUSB1", 1);
+    EXPECT_EQ(device_path("com11"), "/dev/ttyUSB1");
+    ::unsetenv("ZELK20_COM11");
+    EXPECT_EQ(device_path("com11"), listed);
 
     // A path given by hand is opened as it is.
     EXPECT_EQ(device_path("/dev/ttyUSB0"), "/dev/ttyUSB0");

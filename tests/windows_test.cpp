@@ -208,6 +208,7 @@ void WindowsTest::window_frames() {
         QCOMPARE(client ? client->size() : e.window->size(), e.client);
         QCOMPARE(e.window->minimumSize(), e.window->maximumSize());  // fixed
         QVERIFY(!(e.window->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(e.window->windowFlags() & Qt::MSWindowsFixedSizeDialogHint);  // no sizing border on Windows
         QCOMPARE(bool(e.window->windowFlags() & Qt::WindowMinimizeButtonHint), e.minimise);
     }
     QCOMPARE(program->main()->pos(), QPoint(0, 0));

@@ -36,7 +36,8 @@ constexpr InfoLine lines[] = {
 TInfo::TInfo() {
     setObjectName("Information");
     setWindowTitle("Info...");
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
     setAttribute(Qt::WA_QuitOnClose, false);
     setFont(tahoma(11));
     setFixedSize(731, 226);

@@ -55,8 +55,10 @@ TForm1::TForm1() {
     setObjectName("Form1");
     setWindowTitle("ZELK20");
     setWindowIcon(QIcon(":/app_icon.svg"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    // The fixed-size hint gives the single border on Windows rather than a sizing
+    // border that refuses to size; other systems take the fixed size alone.
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(tahoma(11));
     move(0, 0);
     build_controls();

@@ -84,8 +84,8 @@ Tpara::Tpara(TForm1* main_window) : main_window_(main_window) {
     setObjectName("para");
     setWindowTitle("Parameter");
     setWindowIcon(QIcon(":/app_icon.svg"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setAttribute(Qt::WA_QuitOnClose, false);
     setFont(tahoma(11));
     move(0, 37);
