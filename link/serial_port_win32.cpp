@@ -45,8 +45,8 @@ OpenFailure failure_from_error(DWORD error) {
 // abort-on-error (the DCB's fAbortOnError, which the line settings leave as
 // the driver has it), a framing, parity, overrun or break error on the line
 // fails this read and every later one until the error is acknowledged with
-// ClearCommError. True when the failure was such a line error and is now
-// acknowledged; false when the device is gone (an unplugged USB adapter: its
+// ClearCommError. True when the failure is now acknowledged and the port
+// goes on; false when the device is gone (an unplugged USB adapter: its
 // driver answers with one of the errors below, and ClearCommError fails too).
 bool line_error_acknowledged(HANDLE handle, DWORD read_error) {
     switch (read_error) {
@@ -61,9 +61,10 @@ bool line_error_acknowledged(HANDLE handle, DWORD read_error) {
     default:
         break;
     }
+    // A driver that still answers has its device: whatever failed the read
+    // is acknowledged now, and the next read goes on.
     DWORD line_errors = 0;
-    if (!::ClearCommError(handle, &line_errors, nullptr)) return false;
-    return line_errors != 0 || read_error == ERROR_OPERATION_ABORTED;
+    return ::ClearCommError(handle, &line_errors, nullptr) != 0;
 }
 
 }  // namespace
