@@ -13,7 +13,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QStyleFactory>
 #include <QTimer>
 
 #include "parameter/config_file.h"
@@ -71,6 +73,24 @@ QStringList dialog_filters() {
     for (int k = 0; k < parts.size(); k += 2) descriptions << parts[k];
     return descriptions;
 }
+
+// The threshold lists drop down as a list of 8 items below the field on
+// every style. Styles that open a non-editable list as a popup menu around
+// the current item (Fusion, the one Linux gets) ignore the count of visible
+// items and make the popup as high as the screen.
+class ThresholdListStyle : public QProxyStyle {
+public:
+    // Over the application's own style, not the desktop's default.
+    explicit ThresholdListStyle(QObject* owner)
+        : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {
+        setParent(owner);
+    }
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_ComboBox_Popup) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
 
 QCheckBox* make_box(QWidget* parent, const char* name, QPoint at) {
     auto* box = new QCheckBox(parent);
@@ -144,6 +164,7 @@ void Tpara::build_controls() {
     make_label(area, "l_pgood", "Grenzwerte U[V]", grid_font, {40, field_rows[0] + 1});
     make_label(area, "l_igood", "Grenzwerte I[A]", grid_font, {40, field_rows[1] + 1});
 
+    auto* list_style = new ThresholdListStyle(this);
     const std::array<const char*, 6> field_names = {"pgood1_sel", "pgood2_sel", "pgoodout_sel",
                                                     "igood1_sel", "igood2_sel", "igoodout_sel"};
     for (std::size_t k = 0; k < threshold_fields.size(); ++k) {
@@ -152,6 +173,7 @@ void Tpara::build_controls() {
         auto* field = new QComboBox(area);
         field->setObjectName(field_names[k]);
         field->setEditable(false);
+        field->setStyle(list_style);
         field->setFont(ms_sans_serif(16));
         field->setMaxVisibleItems(8);
         for (int i = 0; i < (voltage ? voltage_items : current_items); ++i) {
