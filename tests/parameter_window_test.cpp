@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QListView>
 #include <QPushButton>
 #include <QDir>
 #include <QElapsedTimer>
@@ -148,6 +149,7 @@ private slots:
     void open_reports_every_check_code();
     void open_stops_at_a_malformed_field();
     void cancelled_dialogs_change_nothing();
+    void all_files_lists_a_file_without_extension();
     void save_that_cannot_write_keeps_the_old_file_data();
     void save_that_cannot_write_keeps_the_old_file();
 
@@ -467,6 +469,63 @@ void ParameterWindowTest::cancelled_dialogs_change_nothing() {
     para()->oeffnenClick();
     QCOMPARE(para()->threshold_fields[0]->currentIndex(), 9);
     QVERIFY(!para()->Timer3->isActive());
+}
+
+namespace {
+
+// The file dialog's list as the user sees it: the files it offers, enabled.
+QStringList listed_files(QFileDialog* dialog) {
+    auto* view = dialog->findChild<QListView*>("listView");
+    if (view == nullptr) return {"no list"};
+    QStringList names;
+    const QAbstractItemModel* model = view->model();
+    for (int r = 0; r < model->rowCount(view->rootIndex()); ++r) {
+        const QModelIndex index = model->index(r, 0, view->rootIndex());
+        if (model->flags(index) & Qt::ItemIsEnabled) names << index.data().toString();
+    }
+    names.sort();
+    return names;
+}
+
+}  // namespace
+
+// A name typed without an extension is saved as typed; "All files (*.*)"
+// then lists that file on Linux too, where "*.*" would hide it.
+void ParameterWindowTest::all_files_lists_a_file_without_extension() {
+    write_file("other.txt", "KORVA_ZELK20\r\n");
+    para()->Button3Click();
+    answer_next_dialog(folder->filePath("zelk20"));
+    para()->speichernClick();
+    QVERIFY(QFileInfo::exists(folder->filePath("zelk20")));
+
+    QStringList shown_filters;
+    QStringList by_text_files;
+    QStringList by_all_files;
+    when_modal<QFileDialog>([&](QFileDialog* dialog) {
+        auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+        for (int k = 0; types != nullptr && k < types->count(); ++k) shown_filters << types->itemText(k);
+        dialog->setDirectory(folder->path());
+        auto listing_settles = [dialog](const QStringList& expected) {  // the folder is read in the background
+            QElapsedTimer clock;
+            clock.start();
+            while (listed_files(dialog) != expected && clock.elapsed() < 5000) QTest::qWait(20);
+            return listed_files(dialog);
+        };
+        by_text_files = listing_settles({"other.txt"});
+        if (types != nullptr) {  // the user picks the second entry
+            types->setFocus();
+            QTest::keyClick(types, Qt::Key_Down);
+        }
+        by_all_files = listing_settles({"other.txt", "zelk20"});
+        answer_next_dialog("zelk20");
+    });
+    para()->threshold_fields[0]->setCurrentIndex(0);
+    para()->oeffnenClick();
+    QCOMPARE(shown_filters, (QStringList{"Text files (*.txt)", "All files (*.*)"}));
+    QCOMPARE(by_text_files, QStringList{"other.txt"});
+    QCOMPARE(by_all_files, (QStringList{"other.txt", "zelk20"}));
+    QCOMPARE(status()->text(), QString("Datei korrekt eingelesen"));
+    QCOMPARE(para()->threshold_fields[0]->currentIndex(), 4);
 }
 
 void ParameterWindowTest::save_that_cannot_write_keeps_the_old_file_data() {

@@ -59,19 +59,32 @@ constexpr BoxRow event_rows[] = {
 };
 constexpr int programming_box = check_box_count - 1;
 
-// "Text files (*.txt)|*.txt|All files (*.*)|*.*": description and pattern by
-// turns; the descriptions carry their patterns, as a Qt file dialog wants them.
-constexpr char file_filter[] = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
+// Description and pattern by turns. On Windows "*.*" matches every name; on
+// Linux it misses names without a dot, which the save dialog gives a file
+// saved under a name typed without an extension. "*" matches every file on
+// both, so the second entry keeps its description "All files (*.*)" and gets
+// the pattern "*".
+constexpr char file_filter[] = "Text files (*.txt)|*.txt|All files (*.*)|*";
 
 // A file name as the file system wants it, non-ASCII letters included (on
 // Windows a narrow string would go through the ANSI code page).
 std::filesystem::path file_path(const QString& name) { return std::filesystem::path(name.toStdU16String()); }
 
+// The filters as a Qt file dialog takes them: it filters by the patterns in
+// the last parentheses and, told to hide the details, shows what stands
+// before them: "All files (*.*) (*)" shows as "All files (*.*)" and lists every file.
 QStringList dialog_filters() {
     const QStringList parts = QString::fromLatin1(file_filter).split('|');
-    QStringList descriptions;
-    for (int k = 0; k < parts.size(); k += 2) descriptions << parts[k];
-    return descriptions;
+    QStringList filters;
+    for (int k = 0; k + 1 < parts.size(); k += 2) filters << parts[k] + " (" + parts[k + 1] + ")";
+    return filters;
+}
+
+QFileDialog* make_file_dialog(QWidget* parent, const char* name) {
+    auto* dialog = new QFileDialog(parent);
+    dialog->setObjectName(name);
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
+    return dialog;
 }
 
 // The threshold lists drop down as a list of 8 items below the field on
@@ -117,11 +130,9 @@ Tpara::Tpara(TForm1* main_window) : main_window_(main_window) {
     connect(Timer1, &QTimer::timeout, this, &Tpara::Timer1Timer);
     connect(Timer3, &QTimer::timeout, this, &Tpara::Timer3Timer);
 
-    OpenDialog1 = new QFileDialog(this);
-    OpenDialog1->setObjectName("OpenDialog1");
+    OpenDialog1 = make_file_dialog(this, "OpenDialog1");
     OpenDialog1->setFileMode(QFileDialog::AnyFile);  // a name that does not exist reads as an empty file
-    SaveDialog1 = new QFileDialog(this);
-    SaveDialog1->setObjectName("SaveDialog1");
+    SaveDialog1 = make_file_dialog(this, "SaveDialog1");
     SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, false);
     SaveDialog1->setSizeGripEnabled(true);
