@@ -147,6 +147,7 @@ private slots:
     void save_and_open_round_trip();
     void open_reports_every_check_code_data();
     void open_reports_every_check_code();
+    void open_stops_at_a_malformed_field_data();
     void open_stops_at_a_malformed_field();
     void cancelled_dialogs_change_nothing();
     void all_files_lists_a_file_without_extension();
@@ -444,15 +445,34 @@ void ParameterWindowTest::open_reports_every_check_code() {
     QVERIFY(para()->Timer3->isActive());
 }
 
+// The box shows the field's two bytes as Latin-1 characters, a NUL as a sign
+// of its own, and the whole message whatever the bytes are.
+void ParameterWindowTest::open_stops_at_a_malformed_field_data() {
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("58 59") << QByteArray("XY") << QString::fromUtf8("'$XY' ist kein gültiger Integerwert.");
+    QTest::newRow("47 31") << QByteArray("G1") << QString::fromUtf8("'$G1' ist kein gültiger Integerwert.");
+    QTest::newRow("C4 31, Latin-1 A umlaut") << QByteArray("\xC4\x31")
+                                            << QString::fromUtf8("'$Ä1' ist kein gültiger Integerwert.");
+    QTest::newRow("00 31, NUL") << QByteArray("\0" "1", 2)
+                                << QString::fromUtf8("'$\u24001' ist kein gültiger Integerwert.");
+    QTest::newRow("FF FF") << QByteArray("\xFF\xFF") << QString::fromUtf8("'$ÿÿ' ist kein gültiger Integerwert.");
+}
+
 void ParameterWindowTest::open_stops_at_a_malformed_field() {
-    QString shown;
-    answer_next_dialog(write_file("bad.txt", "KORVA_ZELK20\r\nCC,CC,XY,C8,C8,C8;\r\n03,03,18,02;\r\nAE0DFDD12F249\r\n"));
+    QFETCH(QByteArray, field);
+    QFETCH(QString, shown);
+    QString box_text;
+    Qt::TextFormat format = Qt::AutoText;
+    answer_next_dialog(write_file("bad.txt", "KORVA_ZELK20\r\nCC,CC," + field + ",C8,C8,C8;\r\n03,03,18,02;\r\nAE0DFDD12F249\r\n"));
     when_modal<QMessageBox>([&](QMessageBox* box) {  // after the file dialog, the error box
-        shown = box->text();
+        box_text = box->text();
+        format = box->textFormat();
         box->accept();
     });
     para()->oeffnenClick();
-    QCOMPARE(shown, QString("'$XY' ist kein gültiger Integerwert."));
+    QCOMPARE(box_text, shown);
+    QCOMPARE(format, Qt::PlainText);
     QCOMPARE(selections(para()), (QList<int>{4, 4, -1, -1, -1, -1}));  // the fields before it are set
     QVERIFY(status()->text().isEmpty());
     QVERIFY(!para()->Timer3->isActive());

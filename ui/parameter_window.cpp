@@ -438,7 +438,12 @@ void Tpara::oeffnenClick() {
         }
     }
     if (read.conversion_error) {
-        QMessageBox::critical(this, QApplication::applicationName(), QString::fromUtf8(read.conversion_error->c_str()));
+        // As plain text: the field's characters are whatever the file holds.
+        const std::string& text = *read.conversion_error;
+        QMessageBox box(QMessageBox::Critical, QApplication::applicationName(),
+                        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
         return;
     }
     if (read.code == 0) {
