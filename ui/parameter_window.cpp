@@ -60,10 +60,9 @@ constexpr BoxRow event_rows[] = {
 constexpr int programming_box = check_box_count - 1;
 
 // Description and pattern by turns. On Windows "*.*" matches every name; on
-// Linux it misses names without a dot, which the save dialog gives a file
-// saved under a name typed without an extension. "*" matches every file on
-// both, so the second entry keeps its description "All files (*.*)" and gets
-// the pattern "*".
+// Linux it misses names without a dot, and a name typed into the save dialog
+// without an extension is saved as typed. "*" matches every file on both, so
+// the second entry keeps its description "All files (*.*)" with the pattern "*".
 constexpr char file_filter[] = "Text files (*.txt)|*.txt|All files (*.*)|*";
 
 // A file name as the file system wants it, non-ASCII letters included (on
@@ -89,7 +88,7 @@ QFileDialog* make_file_dialog(QWidget* parent, const char* name) {
 
 // The threshold lists drop down as a list of 8 items below the field on
 // every style. Styles that open a non-editable list as a popup menu around
-// the current item (Fusion, the one Linux gets) ignore the count of visible
+// the current item (Fusion, Qt's style on Linux) ignore the count of visible
 // items and make the popup as high as the screen.
 class ThresholdListStyle : public QProxyStyle {
 public:
