@@ -37,6 +37,7 @@ Exit codes
   1  the module did not answer after all attempts (or a verify differed)
   2  bad input: usage, a faulty file (with its code), a file that cannot be written
   3  the port cannot be opened (absent, permission denied, in use)
+  128+N  a load or write stopped by signal N (130 for Ctrl-C); the port is released
 )";
 
 constexpr std::string_view german_help = R"(zelk20ctl - das ZELK20-Servicewerkzeug auf der Kommandozeile
@@ -74,6 +75,7 @@ Rückgabewerte
   1  das Modul hat nach allen Versuchen nicht geantwortet (oder die Prüfung wich ab)
   2  falsche Eingabe: Aufruf, fehlerhafte Datei (mit ihrem Code), Datei nicht schreibbar
   3  der Port lässt sich nicht öffnen (fehlt, keine Berechtigung, belegt)
+  128+N  Laden oder Schreiben durch Signal N abgebrochen (130 bei Strg-C); der Port wird freigegeben
 )";
 
 }  // namespace

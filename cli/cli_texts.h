@@ -54,6 +54,7 @@ inline constexpr Message monitor_summary{"{} Rahmen angezeigt, {} verworfen (Pr√
 inline constexpr Message csv_not_written{"CSV-Datei {} l√§sst sich nicht schreiben", "cannot write the CSV file {}"};
 
 // read and write
+inline constexpr Message stopped_by_signal{"durch Signal {} abgebrochen", "stopped by signal {}"};
 inline constexpr Message attempts{"{} Versuche", "{} attempts"};
 inline constexpr Message none{"keine", "none"};
 inline constexpr Message yes{"ja", "yes"};

@@ -1,13 +1,13 @@
 #include "cli/commands.h"
 
 #include <algorithm>
-#include <csignal>
 #include <fstream>
 #include <ostream>
 #include <thread>
 
 #include "cli/cli_texts.h"
 #include "cli/report.h"
+#include "cli/stop_signals.h"
 #include "link/monitor_link.h"
 #include "link/port_list.h"
 #include "link/port_names.h"
@@ -20,16 +20,19 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-volatile std::sig_atomic_t stop_requested = 0;
-
-extern "C" void request_stop(int) { stop_requested = 1; }
-
 std::string port_failure(const Options& options, OpenFailure failure, std::string_view system_text) {
     return port_failure_text(options.port, device_path(options.port), failure, system_text, options.language);
 }
 
+bool stop_asked() { return StopSignals::received() != 0; }
+
 // The end of a load or write that did not succeed, reported; its exit code.
 int failed_transfer(const Options& options, const TransferResult& result, std::ostream& err) {
+    if (result.end == TransferEnd::stopped) {
+        const int signal = StopSignals::received();
+        err << fill(texts::stopped_by_signal.in(options.language), {std::to_string(signal)}) << '\n';
+        return exit_stopped + signal;
+    }
     if (result.end == TransferEnd::port_unavailable) {
         err << port_failure(options, result.open_failure, result.failure_text) << '\n';
         return exit_port_unavailable;
@@ -48,6 +51,7 @@ int run(std::span<const std::string_view> arguments, std::ostream& out, std::ost
         return exit_bad_input;
     }
     const Options& options = *parsed.options;
+    const StopSignals stop_signals;
     switch (options.command) {
     case Command::help: out << help_text(options.language); return exit_done;
     case Command::monitor: return monitor(options, out, err);
@@ -75,9 +79,6 @@ int monitor(const Options& options, std::ostream& out, std::ostream& err) {
         }
     }
 
-    stop_requested = 0;
-    std::signal(SIGINT, request_stop);
-    std::signal(SIGTERM, request_stop);
     const auto start = Clock::now();
     const auto end = options.seconds ? start + std::chrono::duration_cast<Clock::duration>(
                                                    std::chrono::duration<double>(*options.seconds))
@@ -87,7 +88,7 @@ int monitor(const Options& options, std::ostream& out, std::ostream& err) {
     long shown = 0;
     long refused = 0;
     bool silence_reported = false;
-    auto done = [&] { return stop_requested != 0 || Clock::now() >= end || (options.frames && shown >= *options.frames); };
+    auto done = [&] { return stop_asked() || Clock::now() >= end || (options.frames && shown >= *options.frames); };
 
     while (!done()) {
         for (const Frame& frame : link.poll(MonitorLink::keep_port)) {
@@ -114,8 +115,6 @@ int monitor(const Options& options, std::ostream& out, std::ostream& err) {
         next_poll = std::max(next_poll + monitor_poll_interval, now);
         std::this_thread::sleep_until(std::min(next_poll, end));
     }
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
     err << fill(texts::monitor_summary.in(options.language), {std::to_string(shown), std::to_string(refused)}) << '\n';
     if (csv.is_open() && !csv) {
         err << fill(texts::csv_not_written.in(options.language), {*options.csv_file}) << '\n';
@@ -125,7 +124,7 @@ int monitor(const Options& options, std::ostream& out, std::ostream& err) {
 }
 
 int read(const Options& options, std::ostream& out, std::ostream& err) {
-    TransferSession session(options.port);
+    TransferSession session(options.port, stop_asked);
     const TransferResult result = session.load();
     if (result.end != TransferEnd::done) return failed_transfer(options, result, err);
     out << configuration_text(*result.answer, options.language);
@@ -165,7 +164,7 @@ int write(const Options& options, std::ostream& out, std::ostream& err) {
         return exit_bad_input;
     }
 
-    TransferSession session(options.port);
+    TransferSession session(options.port, stop_asked);
     const TransferResult result = session.write(*written);
     if (result.end != TransferEnd::done) return failed_transfer(options, result, err);
     err << messages::transfer_ok.in(options.language) << '\n';

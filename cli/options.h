@@ -15,6 +15,7 @@ enum ExitCode : int {
     exit_no_answer = 1,         // the module did not answer after all attempts (or a verify differed)
     exit_bad_input = 2,         // usage, a faulty file with its code, a file that cannot be written
     exit_port_unavailable = 3,  // the port cannot be opened
+    exit_stopped = 128,         // plus the signal's number: a load or write stopped by a signal (130 for Ctrl-C)
 };
 
 enum class Command { help, monitor, read, write, ports };

@@ -31,6 +31,35 @@ std::optional<std::uint8_t> hex_value(char high, char low) {
     return static_cast<std::uint8_t>(h * 16 + l);
 }
 
+// A byte of the file as a character of the message, in UTF-8: the byte's
+// Latin-1 character, or a visible sign for a control character, which would
+// show as nothing or end the message. C0 controls and DEL get their symbols
+// from Unicode's control pictures (NUL is U+2400), C1 controls U+FFFD.
+std::string shown_byte(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    auto utf8 = [](unsigned code) {
+        std::string text;
+        if (code < 0x80) {
+            text += static_cast<char>(code);
+        } else if (code < 0x800) {
+            text += static_cast<char>(0xC0 | code >> 6);
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            text += static_cast<char>(0xE0 | code >> 12);
+            text += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        }
+        return text;
+    };
+    constexpr unsigned control_pictures = 0x2400;
+    constexpr unsigned delete_picture = 0x2421;
+    constexpr unsigned replacement = 0xFFFD;
+    if (byte < 0x20) return utf8(control_pictures + byte);
+    if (byte == 0x7F) return utf8(delete_picture);
+    if (byte >= 0x80 && byte < 0xA0) return utf8(replacement);
+    return utf8(byte);
+}
+
 std::array<std::string, 4> first_four_lines(std::span<const char> bytes) {
     std::array<std::string, 4> lines;
     std::size_t line = 0;
@@ -60,7 +89,8 @@ bool read_fields(const std::string& text, std::size_t count, std::size_t first_b
         }
         const auto value = hex_value(text[at], text[at + 1]);
         if (!value) {
-            result.conversion_error = "'$" + text.substr(at, 2) + "' ist kein gültiger Integerwert.";
+            result.conversion_error =
+                "'$" + shown_byte(text[at]) + shown_byte(text[at + 1]) + "' ist kein gültiger Integerwert.";
             return false;
         }
         result.fields.push_back({first_byte + f, *value});

@@ -43,7 +43,9 @@ struct ConfigFileRead {
     std::vector<ConfigField> fields;  // to be applied in order, even when the code is not 0
     int code = 0;
     // Set when a field's two characters are not hexadecimal: reading stopped
-    // there, after the fields above. The text of the general error box.
+    // there, after the fields above. The text of the general error box, in
+    // UTF-8: the two bytes as Latin-1 characters, a control character (NUL
+    // too) as a visible sign, so the text never ends early.
     std::optional<std::string> conversion_error;
 };
 

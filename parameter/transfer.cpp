@@ -1,8 +1,25 @@
 #include "parameter/transfer.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace zelk20 {
+
+namespace {
+
+// How often a wait for the next attempt looks whether it should stop.
+constexpr std::chrono::milliseconds stop_check_interval{20};
+
+}  // namespace
+
+bool TransferSession::wait_for_tick(std::chrono::steady_clock::time_point tick) const {
+    for (;;) {
+        if (stopping()) return false;
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= tick) return true;
+        std::this_thread::sleep_until(stop_requested_ ? std::min(tick, now + stop_check_interval) : tick);
+    }
+}
 
 template <typename Accept>
 TransferResult TransferSession::run(std::span<const std::uint8_t> request, Accept accept) {
@@ -11,7 +28,10 @@ TransferResult TransferSession::run(std::span<const std::uint8_t> request, Accep
     TransferResult result;
     for (int tick = 0;; ++tick) {
         // Ticks keep their schedule however long an attempt took, as a timer's do.
-        if (tick > 0) std::this_thread::sleep_until(first_attempt + tick * interval);
+        if (!wait_for_tick(first_attempt + tick * interval)) {
+            result.end = TransferEnd::stopped;
+            return result;
+        }
         const Exchange answer = attempt_exchange(port_name_, request);
         result.attempts = tick + 1;
         result.open_failure = answer.open_failure;

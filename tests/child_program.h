@@ -61,6 +61,7 @@ public:
     ChildProgram& operator=(const ChildProgram&) = delete;
 
     bool started() const { return pid_ > 0; }
+    pid_t pid() const { return pid_; }
     void signal(int number) const { ::kill(pid_, number); }
 
     // Waits for the end, at most `limit`; a program still running then is killed.

@@ -113,6 +113,31 @@ TEST(ConfigFile, NonHexadecimalFieldStopsTheReadingThere) {
     EXPECT_EQ(skipped.code, 1);
 }
 
+// The two characters of a malformed field appear as they are in the file,
+// one Latin-1 character per byte, and nothing ends the message early.
+TEST(ConfigFile, MalformedFieldIsShownByteForByte) {
+    struct Case {
+        const char* name;
+        std::string field;
+        std::string shown;  // UTF-8
+    };
+    const Case cases[] = {
+        {"47 31", "G1", "'$G1' ist kein gültiger Integerwert."},
+        {"C4 31: an A umlaut in Latin-1", "\xC4\x31", "'$Ä1' ist kein gültiger Integerwert."},
+        {"00 31: NUL first", std::string("\0" "1", 2), "'$␀1' ist kein gültiger Integerwert."},
+        {"31 00: NUL second", std::string("1\0", 2), "'$1␀' ist kein gültiger Integerwert."},
+        {"FF FF", "\xFF\xFF", "'$ÿÿ' ist kein gültiger Integerwert."},
+        {"1B 7F: escape and delete", "\x1B\x7F", "'$␛␡' ist kein gültiger Integerwert."},
+        {"9B 41: a C1 control", "\x9B" "A", "'$\uFFFDA' ist kein gültiger Integerwert."},
+    };
+    for (const Case& c : cases) {
+        const ConfigFileRead r = read(file("KORVA_ZELK20", "CC," + c.field + ",CC,C8,C8,C8;", "03,03,18,02;", "AE0DFDD12F249"));
+        ASSERT_TRUE(r.conversion_error) << c.name;
+        EXPECT_EQ(*r.conversion_error, c.shown) << c.name;
+        EXPECT_EQ(bytes_of(r), (std::vector<std::size_t>{0})) << c.name;
+    }
+}
+
 using SavedFile = test::TempFolderTest;
 
 TEST_F(SavedFile, SaveReplacesWholeAndLeavesNoTemporaryBehind) {

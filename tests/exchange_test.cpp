@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "parameter/parameter_set.h"
+#include "parameter/transfer.h"
 #include "tests/sim_fixture.h"
 
 namespace zelk20 {
@@ -11,6 +12,24 @@ namespace {
 using namespace std::chrono_literals;
 using test::SimulatedModuleTest;
 using Clock = std::chrono::steady_clock;
+
+// A program told to stop ends a transfer that is retrying at its next wait,
+// not after all thirteen attempts.
+TEST_F(SimulatedModuleTest, TransferStopsBetweenAttemptsWhenAsked) {
+    module->set_faults({.silent = true});
+    auto requests = [this] {
+        const auto received = module->received();
+        int count = 0;
+        for (std::size_t k = 0; k + 1 < received.size(); ++k) count += received[k] == 0xFF && received[k + 1] == 0xFA;
+        return count;
+    };
+    TransferSession session("COM1", [&] { return requests() >= 2; });
+    const TransferResult result = session.load();
+    EXPECT_EQ(result.end, TransferEnd::stopped);
+    EXPECT_GE(result.attempts, 2);
+    EXPECT_LT(result.attempts, 1 + retry_ticks);  // 2 unless the module took its second request late
+    EXPECT_EQ(requests(), result.attempts);
+}
 
 TEST_F(SimulatedModuleTest, CommandExchangesOneRequest) {
     const auto answer = command("COM1", read_request);

@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QListView>
 #include <QPushButton>
 #include <QDir>
 #include <QElapsedTimer>
@@ -146,8 +147,10 @@ private slots:
     void save_and_open_round_trip();
     void open_reports_every_check_code_data();
     void open_reports_every_check_code();
+    void open_stops_at_a_malformed_field_data();
     void open_stops_at_a_malformed_field();
     void cancelled_dialogs_change_nothing();
+    void all_files_lists_a_file_without_extension();
     void save_that_cannot_write_keeps_the_old_file_data();
     void save_that_cannot_write_keeps_the_old_file();
 
@@ -441,15 +444,34 @@ void ParameterWindowTest::open_reports_every_check_code() {
     QVERIFY(para()->Timer3->isActive());
 }
 
+// The box shows the field's two bytes as Latin-1 characters, a NUL as a sign
+// of its own, and the whole message whatever the bytes are.
+void ParameterWindowTest::open_stops_at_a_malformed_field_data() {
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("58 59") << QByteArray("XY") << QString::fromUtf8("'$XY' ist kein gültiger Integerwert.");
+    QTest::newRow("47 31") << QByteArray("G1") << QString::fromUtf8("'$G1' ist kein gültiger Integerwert.");
+    QTest::newRow("C4 31, Latin-1 A umlaut") << QByteArray("\xC4\x31")
+                                            << QString::fromUtf8("'$Ä1' ist kein gültiger Integerwert.");
+    QTest::newRow("00 31, NUL") << QByteArray("\0" "1", 2)
+                                << QString::fromUtf8("'$\u24001' ist kein gültiger Integerwert.");
+    QTest::newRow("FF FF") << QByteArray("\xFF\xFF") << QString::fromUtf8("'$ÿÿ' ist kein gültiger Integerwert.");
+}
+
 void ParameterWindowTest::open_stops_at_a_malformed_field() {
-    QString shown;
-    answer_next_dialog(write_file("bad.txt", "KORVA_ZELK20\r\nCC,CC,XY,C8,C8,C8;\r\n03,03,18,02;\r\nAE0DFDD12F249\r\n"));
+    QFETCH(QByteArray, field);
+    QFETCH(QString, shown);
+    QString box_text;
+    Qt::TextFormat format = Qt::AutoText;
+    answer_next_dialog(write_file("bad.txt", "KORVA_ZELK20\r\nCC,CC," + field + ",C8,C8,C8;\r\n03,03,18,02;\r\nAE0DFDD12F249\r\n"));
     when_modal<QMessageBox>([&](QMessageBox* box) {  // after the file dialog, the error box
-        shown = box->text();
+        box_text = box->text();
+        format = box->textFormat();
         box->accept();
     });
     para()->oeffnenClick();
-    QCOMPARE(shown, QString("'$XY' ist kein gültiger Integerwert."));
+    QCOMPARE(box_text, shown);
+    QCOMPARE(format, Qt::PlainText);
     QCOMPARE(selections(para()), (QList<int>{4, 4, -1, -1, -1, -1}));  // the fields before it are set
     QVERIFY(status()->text().isEmpty());
     QVERIFY(!para()->Timer3->isActive());
@@ -466,6 +488,63 @@ void ParameterWindowTest::cancelled_dialogs_change_nothing() {
     para()->oeffnenClick();
     QCOMPARE(para()->threshold_fields[0]->currentIndex(), 9);
     QVERIFY(!para()->Timer3->isActive());
+}
+
+namespace {
+
+// The file dialog's list as the user sees it: the files it offers, enabled.
+QStringList listed_files(QFileDialog* dialog) {
+    auto* view = dialog->findChild<QListView*>("listView");
+    if (view == nullptr) return {"no list"};
+    QStringList names;
+    const QAbstractItemModel* model = view->model();
+    for (int r = 0; r < model->rowCount(view->rootIndex()); ++r) {
+        const QModelIndex index = model->index(r, 0, view->rootIndex());
+        if (model->flags(index) & Qt::ItemIsEnabled) names << index.data().toString();
+    }
+    names.sort();
+    return names;
+}
+
+}  // namespace
+
+// A name typed without an extension is saved as typed; "All files (*.*)"
+// then lists that file on Linux too, where "*.*" would hide it.
+void ParameterWindowTest::all_files_lists_a_file_without_extension() {
+    write_file("other.txt", "KORVA_ZELK20\r\n");
+    para()->Button3Click();
+    answer_next_dialog(folder->filePath("zelk20"));
+    para()->speichernClick();
+    QVERIFY(QFileInfo::exists(folder->filePath("zelk20")));
+
+    QStringList shown_filters;
+    QStringList by_text_files;
+    QStringList by_all_files;
+    when_modal<QFileDialog>([&](QFileDialog* dialog) {
+        auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+        for (int k = 0; types != nullptr && k < types->count(); ++k) shown_filters << types->itemText(k);
+        dialog->setDirectory(folder->path());
+        auto listing_settles = [dialog](const QStringList& expected) {  // the folder is read in the background
+            QElapsedTimer clock;
+            clock.start();
+            while (listed_files(dialog) != expected && clock.elapsed() < 5000) QTest::qWait(20);
+            return listed_files(dialog);
+        };
+        by_text_files = listing_settles({"other.txt"});
+        if (types != nullptr) {  // the user picks the second entry
+            types->setFocus();
+            QTest::keyClick(types, Qt::Key_Down);
+        }
+        by_all_files = listing_settles({"other.txt", "zelk20"});
+        answer_next_dialog("zelk20");
+    });
+    para()->threshold_fields[0]->setCurrentIndex(0);
+    para()->oeffnenClick();
+    QCOMPARE(shown_filters, (QStringList{"Text files (*.txt)", "All files (*.*)"}));
+    QCOMPARE(by_text_files, QStringList{"other.txt"});
+    QCOMPARE(by_all_files, (QStringList{"other.txt", "zelk20"}));
+    QCOMPARE(status()->text(), QString("Datei korrekt eingelesen"));
+    QCOMPARE(para()->threshold_fields[0]->currentIndex(), 4);
 }
 
 void ParameterWindowTest::save_that_cannot_write_keeps_the_old_file_data() {

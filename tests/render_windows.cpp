@@ -1,7 +1,7 @@
 // Renders the three windows to PNG files for looking at them: German and
-// English, the port list opened with an item's tooltip, and the main window
-// live against the simulated module with lamps lit (the red one included).
-// Usage: render_windows OUTPUT_DIR
+// English, the port list opened with an item's tooltip, a threshold list
+// dropped down, and the main window live against the simulated module with
+// lamps lit (the red one included). Usage: render_windows OUTPUT_DIR
 #include <cstdlib>
 #include <memory>
 
@@ -10,10 +10,10 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QToolTip>
 #include <QLabel>
 #include <QDir>
+#include <QPainter>
 #include <QElapsedTimer>
 #include <QTextStream>
 
@@ -105,6 +105,18 @@ int main(int argc, char** argv) {
     para->show();
     run_events_for(100);
     save(para, "para_de.png");
+    // A threshold list dropped down, drawn over the window where it opens.
+    auto* list = para->threshold_fields[1];
+    list->setCurrentIndex(4);
+    list->showPopup();
+    run_events_for(100);
+    QWidget* popup = list->view()->window();
+    QPixmap dropped = para->grab();
+    QPainter(&dropped).drawPixmap(popup->pos() - para->mapToGlobal(QPoint(0, 0)), popup->grab());
+    dropped.save(out.filePath("para_list_dropped.png"));
+    log << out.filePath("para_list_dropped.png") << "\n";
+    list->hidePopup();
+    list->setCurrentIndex(-1);
     para->hide();
     main_window->speicher_dateiClick();
     run_events_for(100);

@@ -1,6 +1,7 @@
 #pragma once
 
 // A fresh folder of the test's own, removed afterwards.
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -14,8 +15,9 @@ class TempFolder {
 public:
     TempFolder() {
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() /
-                ("zelk20-" + std::string(test->name()) + "-" + std::to_string(::getpid()));
+        std::string name = test->name();
+        std::replace(name.begin(), name.end(), '/', '-');  // a parameterised test's name holds one
+        path_ = std::filesystem::temp_directory_path() / ("zelk20-" + name + "-" + std::to_string(::getpid()));
         std::filesystem::create_directories(path_);
     }
     ~TempFolder() {

@@ -2,6 +2,7 @@
 // pseudo-terminal, port pick, hand-over and back, both text sets, info window.
 #include <memory>
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QHelpEvent>
 #include <QApplication>
@@ -11,7 +12,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QStyleFactory>
 #include <QTimer>
 #include <QtTest>
 
@@ -71,6 +74,8 @@ private slots:
     void start_state();
     void threshold_lists_data();
     void threshold_lists();
+    void threshold_lists_drop_down_eight_items_data();
+    void threshold_lists_drop_down_eight_items();
     void window_frames();
     void live_frame_shows_values_and_lamps_data();
     void live_frame_shows_values_and_lamps();
@@ -192,6 +197,38 @@ void WindowsTest::threshold_lists() {
 
     program->main()->englischClick();  // the items keep their decimal comma
     QCOMPARE(field->itemText(1), QString(count == 51 ? "20,1" : "1,5"));
+}
+
+void WindowsTest::threshold_lists_drop_down_eight_items_data() {
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<QString>("name");
+    // Every style this Qt has: Fusion opens a non-editable list as a popup
+    // menu as high as the screen unless told otherwise.
+    for (const QString& style : QStyleFactory::keys()) {
+        for (const char* name : {"pgood1_sel", "igoodout_sel"}) {
+            QTest::newRow(qPrintable(style + " " + name)) << style << name;
+        }
+    }
+}
+
+void WindowsTest::threshold_lists_drop_down_eight_items() {
+    QFETCH(QString, style);
+    QFETCH(QString, name);
+    const QString application_style = QApplication::style()->name();
+    const auto restore = qScopeGuard([&] { QApplication::setStyle(application_style); });
+    QApplication::setStyle(style);
+    start();
+    program->para()->show();
+    auto* field = control<QComboBox>(program->para(), name.toLatin1());
+    field->setCurrentIndex(20);  // a popup menu would open around this item
+    field->showPopup();
+    QAbstractItemView* list = field->view();
+    QTRY_VERIFY(list->isVisible());
+    const int row = list->sizeHintForRow(0);
+    QVERIFY(row > 0);
+    const double rows_shown = static_cast<double>(list->viewport()->height()) / row;
+    field->hidePopup();
+    QVERIFY2(rows_shown > 7.5 && rows_shown < 8.5, qPrintable(QString("%1 rows shown").arg(rows_shown)));
 }
 
 void WindowsTest::window_frames() {

@@ -6,9 +6,11 @@
 #include "ui/main_window.h"
 #include "ui/parameter_window.h"
 #include "ui/program.h"
+#include "ui/stop_signals.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    zelk20::ui::end_on_stop_signals();
     const ProgramWindows windows = start_program();
     std::unique_ptr<TForm1> main_window(windows.main);
     std::unique_ptr<Tpara> para(windows.para);

@@ -13,7 +13,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QStyleFactory>
 #include <QTimer>
 
 #include "parameter/config_file.h"
@@ -56,20 +58,50 @@ constexpr BoxRow event_rows[] = {
 };
 constexpr int programming_box = check_box_count - 1;
 
-// "Text files (*.txt)|*.txt|All files (*.*)|*.*": description and pattern by
-// turns; the descriptions carry their patterns, as a Qt file dialog wants them.
-constexpr char file_filter[] = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
+// Description and pattern by turns. On Windows "*.*" matches every name; on
+// Linux it misses names without a dot, and a name typed into the save dialog
+// without an extension is saved as typed. "*" matches every file on both, so
+// the second entry keeps its description "All files (*.*)" with the pattern "*".
+constexpr char file_filter[] = "Text files (*.txt)|*.txt|All files (*.*)|*";
 
 // A file name as the file system wants it, non-ASCII letters included (on
 // Windows a narrow string would go through the ANSI code page).
 std::filesystem::path file_path(const QString& name) { return std::filesystem::path(name.toStdU16String()); }
 
+// The filters as a Qt file dialog takes them: it filters by the patterns in
+// the last parentheses and, told to hide the details, shows what stands
+// before them: "All files (*.*) (*)" shows as "All files (*.*)" and lists every file.
 QStringList dialog_filters() {
     const QStringList parts = QString::fromLatin1(file_filter).split('|');
-    QStringList descriptions;
-    for (int k = 0; k < parts.size(); k += 2) descriptions << parts[k];
-    return descriptions;
+    QStringList filters;
+    for (int k = 0; k + 1 < parts.size(); k += 2) filters << parts[k] + " (" + parts[k + 1] + ")";
+    return filters;
 }
+
+QFileDialog* make_file_dialog(QWidget* parent, const char* name) {
+    auto* dialog = new QFileDialog(parent);
+    dialog->setObjectName(name);
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
+    return dialog;
+}
+
+// The threshold lists drop down as a list of 8 items below the field on
+// every style. Styles that open a non-editable list as a popup menu around
+// the current item (Fusion, Qt's style on Linux) ignore the count of visible
+// items and make the popup as high as the screen.
+class ThresholdListStyle : public QProxyStyle {
+public:
+    // Over the application's own style, not the desktop's default.
+    explicit ThresholdListStyle(QObject* owner)
+        : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {
+        setParent(owner);
+    }
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_ComboBox_Popup) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
 
 QCheckBox* make_box(QWidget* parent, const char* name, QPoint at) {
     auto* box = new QCheckBox(parent);
@@ -96,11 +128,9 @@ Tpara::Tpara(TForm1* main_window) : main_window_(main_window) {
     connect(Timer1, &QTimer::timeout, this, &Tpara::Timer1Timer);
     connect(Timer3, &QTimer::timeout, this, &Tpara::Timer3Timer);
 
-    OpenDialog1 = new QFileDialog(this);
-    OpenDialog1->setObjectName("OpenDialog1");
+    OpenDialog1 = make_file_dialog(this, "OpenDialog1");
     OpenDialog1->setFileMode(QFileDialog::AnyFile);  // a name that does not exist reads as an empty file
-    SaveDialog1 = new QFileDialog(this);
-    SaveDialog1->setObjectName("SaveDialog1");
+    SaveDialog1 = make_file_dialog(this, "SaveDialog1");
     SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, false);
     SaveDialog1->setSizeGripEnabled(true);
@@ -143,6 +173,7 @@ void Tpara::build_controls() {
     make_label(area, "l_pgood", "Grenzwerte U[V]", grid_font, {40, field_rows[0] + 1});
     make_label(area, "l_igood", "Grenzwerte I[A]", grid_font, {40, field_rows[1] + 1});
 
+    auto* list_style = new ThresholdListStyle(this);
     const std::array<const char*, 6> field_names = {"pgood1_sel", "pgood2_sel", "pgoodout_sel",
                                                     "igood1_sel", "igood2_sel", "igoodout_sel"};
     for (std::size_t k = 0; k < threshold_fields.size(); ++k) {
@@ -151,6 +182,7 @@ void Tpara::build_controls() {
         auto* field = new QComboBox(area);
         field->setObjectName(field_names[k]);
         field->setEditable(false);
+        field->setStyle(list_style);
         field->setFont(ms_sans_serif(16));
         field->setMaxVisibleItems(8);
         for (int i = 0; i < (voltage ? voltage_items : current_items); ++i) {
@@ -407,7 +439,12 @@ void Tpara::oeffnenClick() {
         }
     }
     if (read.conversion_error) {
-        QMessageBox::critical(this, QApplication::applicationName(), QString::fromUtf8(read.conversion_error->c_str()));
+        // As plain text: the field's characters are whatever the file holds.
+        const std::string& text = *read.conversion_error;
+        QMessageBox box(QMessageBox::Critical, QApplication::applicationName(),
+                        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
         return;
     }
     if (read.code == 0) {
