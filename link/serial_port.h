@@ -77,7 +77,7 @@ public:
 
     // True once a read found the device gone (hang-up, EIO, ENXIO, a failed
     // Win32 read that is not a line error the driver aborted on); the port
-    // then only ever reads nothing.
+    // has then closed itself, lock file and all, and only ever reads nothing.
     bool device_lost() const { return device_lost_; }
 
     void close();

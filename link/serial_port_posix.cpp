@@ -224,6 +224,10 @@ std::size_t SerialPort::read(std::span<std::uint8_t> buffer) {
             break;
         }
     }
+    // A device that has gone gives back its handle and lock at once, so that
+    // one that comes back under the same name (a replugged adapter, a reused
+    // pseudo-terminal) is free for whoever opens it next, ourselves included.
+    if (device_lost_) close();
     return got;
 }
 

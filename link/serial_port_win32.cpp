@@ -129,6 +129,7 @@ std::size_t SerialPort::read(std::span<std::uint8_t> buffer) {
     if (!::ReadFile(native(handle_), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) &&
         !line_error_acknowledged(native(handle_), ::GetLastError())) {
         device_lost_ = true;
+        close();  // the handle goes with the device, so that a replugged one can be opened
     }
     return got;
 }

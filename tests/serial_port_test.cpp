@@ -194,10 +194,19 @@ TEST_F(SerialPortTest, VanishedDeviceEndsTheReadWithTheBytesItHas) {
         std::this_thread::sleep_for(150ms);
         line->hang_up();
     });
+    std::string lock;
+    ASSERT_EQ(take_uucp_lock(line->slave_path(), lock), UucpLockResult::busy) << "the port holds its lock";
     Bytes got(60);
     auto start = Clock::now();
     EXPECT_EQ(port.read(got), 3u);
     EXPECT_LT(since(start), 1500ms);  // neither the 2 s interval nor the 5 s total
+    EXPECT_TRUE(port.device_lost());
+
+    // The handle and the lock file go with the device: a device that comes
+    // back under the same name is kept out neither by us nor for others.
+    EXPECT_FALSE(port.is_open());
+    ASSERT_EQ(take_uucp_lock(line->slave_path(), lock), UucpLockResult::taken);
+    release_uucp_lock(lock);
 
     // Later reads on the dead port return at once, without spinning.
     const std::clock_t cpu_before = std::clock();
