@@ -140,12 +140,13 @@ int write(const Options& options, std::ostream& out, std::ostream& err) {
     ParameterSet set = maker_defaults;
     if (options.config_file) {
         const ConfigFileRead file = read_config_file(read_file_start(*options.config_file));
-        if (file.conversion_error) {
-            err << *options.config_file << ": " << *file.conversion_error << '\n';
+        if (file.malformed_field) {
+            err << *options.config_file << ": " << conversion_error_text(*file.malformed_field) << '\n';
             return exit_bad_input;
         }
-        if (file.code != 0) {
-            err << *options.config_file << ": " << messages::file_faulty.in(options.language) << file.code << '\n';
+        if (file.code != FileCheck::correct) {
+            err << *options.config_file << ": " << messages::file_faulty.in(options.language)
+                << code_number(file.code) << '\n';
             return exit_bad_input;
         }
         for (const ConfigField& field : file.fields) set[field.byte] = field.value;

@@ -31,35 +31,6 @@ std::optional<std::uint8_t> hex_value(char high, char low) {
     return static_cast<std::uint8_t>(h * 16 + l);
 }
 
-// A byte of the file as a character of the message, in UTF-8: the byte's
-// Latin-1 character, or a visible sign for a control character, which would
-// show as nothing or end the message. C0 controls and DEL get their symbols
-// from Unicode's control pictures (NUL is U+2400), C1 controls U+FFFD.
-std::string shown_byte(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    auto utf8 = [](unsigned code) {
-        std::string text;
-        if (code < 0x80) {
-            text += static_cast<char>(code);
-        } else if (code < 0x800) {
-            text += static_cast<char>(0xC0 | code >> 6);
-            text += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            text += static_cast<char>(0xE0 | code >> 12);
-            text += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            text += static_cast<char>(0x80 | (code & 0x3F));
-        }
-        return text;
-    };
-    constexpr unsigned control_pictures = 0x2400;
-    constexpr unsigned delete_picture = 0x2421;
-    constexpr unsigned replacement = 0xFFFD;
-    if (byte < 0x20) return utf8(control_pictures + byte);
-    if (byte == 0x7F) return utf8(delete_picture);
-    if (byte >= 0x80 && byte < 0xA0) return utf8(replacement);
-    return utf8(byte);
-}
-
 std::array<std::string, 4> first_four_lines(std::span<const char> bytes) {
     std::array<std::string, 4> lines;
     std::size_t line = 0;
@@ -89,8 +60,7 @@ bool read_fields(const std::string& text, std::size_t count, std::size_t first_b
         }
         const auto value = hex_value(text[at], text[at + 1]);
         if (!value) {
-            result.conversion_error =
-                "'$" + shown_byte(text[at]) + shown_byte(text[at + 1]) + "' ist kein gültiger Integerwert.";
+            result.malformed_field = {text[at], text[at + 1]};
             return false;
         }
         result.fields.push_back({first_byte + f, *value});
@@ -120,22 +90,25 @@ ConfigFileRead read_config_file(std::span<const char> bytes) {
     const auto [header, thresholds, masks, trailer] = first_four_lines(bytes);
     ConfigFileRead result;
     if (header.size() != config_header.size() || trailer.size() != config_trailer.size()) {
-        result.code = 7;
+        result.code = FileCheck::frame_length;
         return result;
     }
     if (header != config_header || trailer != config_trailer) {
-        result.code = 6;
+        result.code = FileCheck::frame_text;
         return result;
     }
     if (thresholds.size() != threshold_line_size) {
-        result.code = 2;
-    } else if (!read_fields(thresholds, parameter_byte::threshold_count, 0, [](std::size_t) { return 1; }, result)) {
+        result.code = FileCheck::threshold_length;
+    } else if (!read_fields(thresholds, parameter_byte::threshold_count, 0,
+                            [](std::size_t) { return FileCheck::threshold_separator; }, result)) {
         return result;
     }
     if (masks.size() != mask_line_size) {
-        result.code = 5;
+        result.code = FileCheck::mask_length;
     } else {
-        read_fields(masks, 4, parameter_byte::port1_events, [](std::size_t f) { return f < 2 ? 3 : 4; }, result);
+        read_fields(masks, 4, parameter_byte::port1_events, [](std::size_t f) {
+            return f < 2 ? FileCheck::mask_separator_first : FileCheck::mask_separator_second;
+        }, result);
     }
     return result;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -35,18 +36,26 @@ struct ConfigField {
     std::uint8_t value;
 };
 
-// File check codes: 0 correct; 1 a threshold separator wrong; 2 threshold line
-// not 18 long; 3 a separator after mask field 1 or 2 wrong; 4 after field 3
-// or 4; 5 mask line not 12 long; 6 header or trailer text wrong; 7 header not
-// 12 or trailer not 13 long (also an unreadable or empty file).
+// What the checks of a read file found, by the code the status line shows
+// ("Datei fehlerhaft C2"); a later failing check replaces an earlier one.
+enum class FileCheck : int {
+    correct = 0,
+    threshold_separator = 1,    // threshold line of the right length, a separator wrong
+    threshold_length = 2,       // threshold line not 18 long
+    mask_separator_first = 3,   // mask line: the separator after field 1 or 2 wrong
+    mask_separator_second = 4,  // the separator after field 3 or 4 wrong
+    mask_length = 5,            // mask line not 12 long
+    frame_text = 6,             // header or trailer of the right length but the wrong text
+    frame_length = 7,           // header not 12 or trailer not 13 long; also an unreadable or empty file
+};
+constexpr int code_number(FileCheck check) { return static_cast<int>(check); }
+
 struct ConfigFileRead {
     std::vector<ConfigField> fields;  // to be applied in order, even when the code is not 0
-    int code = 0;
+    FileCheck code = FileCheck::correct;
     // Set when a field's two characters are not hexadecimal: reading stopped
-    // there, after the fields above. The text of the general error box, in
-    // UTF-8: the two bytes as Latin-1 characters, a control character (NUL
-    // too) as a visible sign, so the text never ends early.
-    std::optional<std::string> conversion_error;
+    // there, after the fields above. The two bytes as they are in the file.
+    std::optional<std::array<char, 2>> malformed_field;
 };
 
 // Reads a configuration file from its bytes. A line ends at LF; a CR is never

@@ -183,7 +183,7 @@ TEST_F(Zelk20ctl, ReadPrintsAndSavesTheModulesBytesInTheWindowsFileFormat) {
 
     EXPECT_EQ(file_text(file), "KORVA_ZELK20\r\nFA,C8,C9,0A,D2,97;\r\n05,01,98,02;\r\nAE0DFDD12F249\r\n");
     const ConfigFileRead read = read_config_file(file_text(file));
-    EXPECT_EQ(read.code, 0);
+    EXPECT_EQ(read.code, FileCheck::correct);
     ParameterSet from_file{};
     for (const ConfigField& field : read.fields) from_file[field.byte] = field.value;
     EXPECT_EQ(from_file, held);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/temp_folder.h"
+#include "texts/text_sets.h"
 
 namespace zelk20 {
 namespace {
@@ -47,7 +48,7 @@ TEST(ConfigFile, RoundTrip) {
                                  {0xFA, 0xFA, 0xFA, 0xD2, 0xD2, 0xD2, 0x00, 0x00, 0x00, 0x00}};
     for (const ParameterSet& set : sets) {
         const ConfigFileRead r = read(write_config_file(set));
-        EXPECT_EQ(r.code, 0);
+        EXPECT_EQ(r.code, FileCheck::correct);
         ASSERT_EQ(bytes_of(r), all_ten);
         for (const ConfigField& f : r.fields) EXPECT_EQ(f.value, set[f.byte]) << f.byte;
     }
@@ -90,27 +91,27 @@ TEST(ConfigFile, CheckCodes) {
     };
     for (const auto& c : cases) {
         const ConfigFileRead r = read(c.text);
-        EXPECT_EQ(r.code, c.code) << c.name;
+        EXPECT_EQ(code_number(r.code), c.code) << c.name;
         EXPECT_EQ(bytes_of(r), c.applied) << c.name;
-        EXPECT_FALSE(r.conversion_error) << c.name;
+        EXPECT_FALSE(r.malformed_field) << c.name;
     }
 }
 
 TEST(ConfigFile, NonHexadecimalFieldStopsTheReadingThere) {
     const ConfigFileRead r = read(file("KORVA_ZELK20", "CC,CC,XY,C8,C8,C8;", "03,03,18,02;", "AE0DFDD12F249"));
-    ASSERT_TRUE(r.conversion_error);
-    EXPECT_EQ(*r.conversion_error, "'$XY' ist kein gültiger Integerwert.");
+    ASSERT_TRUE(r.malformed_field);
+    EXPECT_EQ(conversion_error_text(*r.malformed_field), "'$XY' ist kein gültiger Integerwert.");
     EXPECT_EQ(bytes_of(r), (std::vector<std::size_t>{0, 1}));
 
     const ConfigFileRead in_masks = read(file("KORVA_ZELK20", "CC,CC,CC,C8,C8,C8;", "03,0G,18,02;", "AE0DFDD12F249"));
-    ASSERT_TRUE(in_masks.conversion_error);
-    EXPECT_EQ(*in_masks.conversion_error, "'$0G' ist kein gültiger Integerwert.");
+    ASSERT_TRUE(in_masks.malformed_field);
+    EXPECT_EQ(conversion_error_text(*in_masks.malformed_field), "'$0G' ist kein gültiger Integerwert.");
     EXPECT_EQ(bytes_of(in_masks), (std::vector<std::size_t>{0, 1, 2, 3, 4, 5, 6}));
 
     // A field whose separator is wrong is skipped before its digits are looked at.
     const ConfigFileRead skipped = read(file("KORVA_ZELK20", "CC,CC,XY;C8,C8,C8;", "03,03,18,02;", "AE0DFDD12F249"));
-    EXPECT_FALSE(skipped.conversion_error);
-    EXPECT_EQ(skipped.code, 1);
+    EXPECT_FALSE(skipped.malformed_field);
+    EXPECT_EQ(skipped.code, FileCheck::threshold_separator);
 }
 
 // The two characters of a malformed field appear as they are in the file,
@@ -132,8 +133,8 @@ TEST(ConfigFile, MalformedFieldIsShownByteForByte) {
     };
     for (const Case& c : cases) {
         const ConfigFileRead r = read(file("KORVA_ZELK20", "CC," + c.field + ",CC,C8,C8,C8;", "03,03,18,02;", "AE0DFDD12F249"));
-        ASSERT_TRUE(r.conversion_error) << c.name;
-        EXPECT_EQ(*r.conversion_error, c.shown) << c.name;
+        ASSERT_TRUE(r.malformed_field) << c.name;
+        EXPECT_EQ(conversion_error_text(*r.malformed_field), c.shown) << c.name;
         EXPECT_EQ(bytes_of(r), (std::vector<std::size_t>{0})) << c.name;
     }
 }
@@ -167,7 +168,7 @@ TEST_F(SavedFile, ReadingStopsAtTheLimit) {
     const fs::path path = folder / "big.txt";
     std::ofstream(path) << defaults_file << std::string(200000, 'z');
     EXPECT_EQ(read_file_start(path).size(), config_file_read_limit);
-    EXPECT_EQ(read_config_file(read_file_start(path)).code, 0);
+    EXPECT_EQ(read_config_file(read_file_start(path)).code, FileCheck::correct);
     EXPECT_TRUE(read_file_start(folder / "absent.txt").empty());
 }
 

@@ -101,16 +101,16 @@ TEST_F(FileFaults, HugeBinaryAndOddlyNamedFiles) {
     const auto start = std::chrono::steady_clock::now();
     const std::string start_of_huge = read_file_start(huge);
     EXPECT_EQ(start_of_huge.size(), config_file_read_limit);
-    EXPECT_EQ(read_config_file(start_of_huge).code, 7);
+    EXPECT_EQ(read_config_file(start_of_huge).code, FileCheck::frame_length);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
 
     const std::string with_nul = std::string("KORVA_ZELK20\r\nCC,CC,\0C,C8,C8,C8;\r\n03,03,18,02;\r\nAE0DFDD12F249\r\n", 62);
     const ConfigFileRead nul_read = read_config_file(with_nul);
-    ASSERT_TRUE(nul_read.conversion_error);  // a NUL is no hexadecimal digit
+    ASSERT_TRUE(nul_read.malformed_field);  // a NUL is no hexadecimal digit
 
     const fs::path odd = folder / fs::path(u8"Konfiguration Schaltschrank-Ü3 ß.txt");
     ASSERT_TRUE(save_file_safely(odd, write_config_file(maker_defaults)));
-    EXPECT_EQ(read_config_file(read_file_start(odd)).code, 0);
+    EXPECT_EQ(read_config_file(read_file_start(odd)).code, FileCheck::correct);
 }
 
 }  // namespace

@@ -56,6 +56,43 @@ constexpr TextRow parameter_rows[] = {
 const std::span<const TextRow> main_window_texts{main_rows};
 const std::span<const TextRow> parameter_window_texts{parameter_rows};
 
+namespace {
+
+// A byte of the file as a character of the message, in UTF-8: the byte's
+// Latin-1 character, or a visible sign for a control character, which would
+// show as nothing or end the message. C0 controls and DEL get their symbols
+// from Unicode's control pictures (NUL is U+2400), C1 controls U+FFFD.
+std::string shown_byte(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    auto utf8 = [](unsigned code) {
+        std::string text;
+        if (code < 0x80) {
+            text += static_cast<char>(code);
+        } else if (code < 0x800) {
+            text += static_cast<char>(0xC0 | code >> 6);
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            text += static_cast<char>(0xE0 | code >> 12);
+            text += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        }
+        return text;
+    };
+    constexpr unsigned control_pictures = 0x2400;
+    constexpr unsigned delete_picture = 0x2421;
+    constexpr unsigned replacement = 0xFFFD;
+    if (byte < 0x20) return utf8(control_pictures + byte);
+    if (byte == 0x7F) return utf8(delete_picture);
+    if (byte >= 0x80 && byte < 0xA0) return utf8(replacement);
+    return utf8(byte);
+}
+
+}  // namespace
+
+std::string conversion_error_text(std::span<const char, 2> field) {
+    return "'$" + shown_byte(field[0]) + shown_byte(field[1]) + "' ist kein gültiger Integerwert.";
+}
+
 std::string_view text_of(std::span<const TextRow> rows, std::string_view control, Language language) {
     for (const TextRow& row : rows) {
         if (row.control == control) return language == Language::german ? row.german : row.english;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
 
 // The German and English texts of the windows, as plain data: the windows
@@ -41,5 +42,12 @@ inline constexpr Message file_not_saved{"Datei konnte nicht gespeichert werden",
 // What a port name reaches when the system has no device for it (port list tooltips, zelk20ctl ports).
 inline constexpr Message no_device{"kein Gerät", "no device"};
 }  // namespace messages
+
+// The general error box for a field of a configuration file that is no
+// hexadecimal number, the same in both languages: "'$G1' ist kein gültiger
+// Integerwert.", in UTF-8. The field's two bytes show as their Latin-1
+// characters, a control character (NUL too) as a visible sign, so that the
+// message shows what the file holds and never ends early.
+std::string conversion_error_text(std::span<const char, 2> field);
 
 }  // namespace zelk20

@@ -438,19 +438,19 @@ void Tpara::oeffnenClick() {
             set_boxes_of_byte(field.byte, field.value);
         }
     }
-    if (read.conversion_error) {
+    if (read.malformed_field) {
         // As plain text: the field's characters are whatever the file holds.
-        const std::string& text = *read.conversion_error;
+        const std::string text = conversion_error_text(*read.malformed_field);
         QMessageBox box(QMessageBox::Critical, QApplication::applicationName(),
                         QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok, this);
         box.setTextFormat(Qt::PlainText);
         box.exec();
         return;
     }
-    if (read.code == 0) {
+    if (read.code == FileCheck::correct) {
         show_message(messages::file_read_ok, Qt::black);
     } else {
-        show_message(messages::file_faulty, Qt::red, QString::number(read.code));
+        show_message(messages::file_faulty, Qt::red, QString::number(code_number(read.code)));
     }
     Timer3->start(status_clear_ms);
 }

@@ -23,6 +23,6 @@ int main() {
     const std::string file = zelk20::write_config_file(zelk20::maker_defaults);
     std::printf("%s: %zu frames; COM11: %s; COM10 answered %zu bytes; file code %d\n", link.current_port_name().c_str(),
                 frames, port.is_open() ? "open" : port.failure_text().c_str(), answer.size(),
-                zelk20::read_config_file(file).code);
+                zelk20::code_number(zelk20::read_config_file(file).code));
     return 0;
 }
