@@ -7,7 +7,8 @@
 #include "link/port_list.h"
 #include "link/serial_port.h"
 #include "link/status_frame.h"
-#include "parameter/parameter_set.h"
+#include "parameter/line_messages.h"
+#include "parameter/window_fields.h"
 #include "texts/text_sets.h"
 
 // What zelk20ctl prints and logs, as pure functions of what the module sent.

@@ -9,7 +9,7 @@
 
 #include "link/serial_port.h"
 #include "parameter/exchange.h"
-#include "parameter/parameter_set.h"
+#include "parameter/line_messages.h"
 #include "parameter/transfer_schedule.h"
 
 namespace zelk20 {

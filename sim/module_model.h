@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "parameter/parameter_set.h"
+#include "parameter/line_messages.h"
 
 namespace zelk20::sim {
 

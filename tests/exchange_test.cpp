@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "parameter/parameter_set.h"
+#include "parameter/line_messages.h"
 #include "parameter/transfer.h"
 #include "tests/sim_fixture.h"
 

@@ -1,4 +1,5 @@
-#include "parameter/parameter_set.h"
+#include "parameter/line_messages.h"
+#include "parameter/window_fields.h"
 
 #include <clocale>
 #include <string>

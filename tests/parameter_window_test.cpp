@@ -21,7 +21,8 @@
 #include <QtTest>
 
 #include "parameter/config_file.h"
-#include "parameter/parameter_set.h"
+#include "parameter/line_messages.h"
+#include "parameter/window_fields.h"
 #include "sim/simulated_module.h"
 #include "tests/test_frames.h"
 #include "tests/window_fixture.h"

@@ -20,6 +20,7 @@
 
 #include "parameter/config_file.h"
 #include "parameter/exchange.h"
+#include "parameter/line_messages.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
 #include "ui/main_window.h"

@@ -8,7 +8,7 @@
 
 #include <QMainWindow>
 
-#include "parameter/parameter_set.h"
+#include "parameter/window_fields.h"
 #include "parameter/transfer_schedule.h"
 #include "texts/text_sets.h"
 

@@ -10,7 +10,7 @@
 
 #include "tests/fuzz/fuzz_check.h"
 #include "link/frame_bytes.h"
-#include "parameter/parameter_set.h"
+#include "parameter/line_messages.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;

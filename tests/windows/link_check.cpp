@@ -9,6 +9,7 @@
 #include "link/status_frame.h"
 #include "parameter/config_file.h"
 #include "parameter/exchange.h"
+#include "parameter/line_messages.h"
 
 int main() {
     zelk20::MonitorLink link;
