@@ -83,15 +83,15 @@ int monitor(const Options& options, std::ostream& out, std::ostream& err) {
     const auto end = options.seconds ? start + std::chrono::duration_cast<Clock::duration>(
                                                    std::chrono::duration<double>(*options.seconds))
                                      : Clock::time_point::max();
-    auto next_poll = start;
-    auto next_watchdog = start + monitor_watchdog_interval;
+    MonitorClock clock(start);
     long shown = 0;
     long refused = 0;
     bool silence_reported = false;
     auto done = [&] { return stop_asked() || Clock::now() >= end || (options.frames && shown >= *options.frames); };
 
     while (!done()) {
-        for (const Frame& frame : link.poll(MonitorLink::keep_port)) {
+        const MonitorClock::Due due = clock.take_due(Clock::now());
+        for (const Frame& frame : due.poll ? link.poll() : std::vector<Frame>{}) {
             const std::optional<StatusValues> values = accepted_status_values(frame.bytes());
             if (!values) {
                 ++refused;
@@ -103,17 +103,12 @@ int monitor(const Options& options, std::ostream& out, std::ostream& err) {
             if (csv.is_open()) csv << csv_row(std::chrono::system_clock::now(), *values) << "\r\n" << std::flush;
             if (options.frames && shown >= *options.frames) break;
         }
-        const auto now = Clock::now();
-        if (now >= next_watchdog) {
-            next_watchdog = now + monitor_watchdog_interval;
-            if (link.watchdog() && !silence_reported) {
-                out << texts::line_silent.in(options.language) << '\n' << std::flush;
-                silence_reported = true;
-            }
+        if (due.watchdog && link.watchdog() && !silence_reported) {
+            out << texts::line_silent.in(options.language) << '\n' << std::flush;
+            silence_reported = true;
         }
-        // Paced like the window's poll tick, so that a port that is gone costs no CPU.
-        next_poll = std::max(next_poll + monitor_poll_interval, now);
-        std::this_thread::sleep_until(std::min(next_poll, end));
+        // Paced like the window's timers, so that a port that is gone costs no CPU.
+        std::this_thread::sleep_until(std::min(clock.next(), end));
     }
     err << fill(texts::monitor_summary.in(options.language), {std::to_string(shown), std::to_string(refused)}) << '\n';
     if (csv.is_open() && !csv) {

@@ -22,16 +22,15 @@ void MonitorLink::open() {
 
 void MonitorLink::close() { port_.close(); }
 
-std::vector<Frame> MonitorLink::poll(int selected_entry) {
+std::vector<Frame> MonitorLink::poll() {
     if (!opened_once_) {
         open();
         opened_once_ = true;
     }
-    const int selected_number = selected_entry + first_port_number;
-    const bool listed = selected_number >= first_port_number && selected_number <= last_port_number;
-    if (listed && selected_number != current_port_number_) {
-        current_port_number_ = selected_number;
-        current_port_name_ = port_name(selected_number);
+    const bool listed = selected_number_ >= first_port_number && selected_number_ <= last_port_number;
+    if (listed && selected_number_ != current_port_number_) {
+        current_port_number_ = selected_number_;
+        current_port_name_ = port_name(selected_number_);
         close();
         open();
     } else if ((!port_.is_open() || port_.device_lost()) &&

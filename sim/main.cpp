@@ -1,12 +1,10 @@
 // zelk20-sim: the simulated module on a pseudo-terminal. Prints the port's
 // path (and links it where --link says), then streams status frames and
-// answers requests until stopped. With --demo it also monitors the port as
-// the main window does and prints what the window would show.
+// answers requests until stopped. To watch it as the main window does, run
+// zelk20ctl monitor on the port it prints.
 #include <charconv>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -14,8 +12,6 @@
 #include <string_view>
 #include <thread>
 
-#include "link/monitor_link.h"
-#include "link/status_frame.h"
 #include "sim/simulated_module.h"
 
 namespace {
@@ -29,8 +25,6 @@ void request_stop(int) { stop_requested = 1; }
 constexpr std::string_view usage = R"(usage: zelk20-sim [options]
 Simulated ZELK20 module on a pseudo-terminal. Prints the port's device path.
   --link PATH          also make PATH a symbolic link to the port
-  --demo SECONDS       monitor the port as the main window does and print what it shows
-                       (0: until stopped), through COM1 mapped by ZELK20_COM1
   --period MS          status frame period (default 200)
   --line-rate          bytes take as long as on the line, 1.04 ms each at 9600 baud 8N1
   --seed N             seed of the readings' noise
@@ -54,56 +48,12 @@ std::optional<long> number(std::string_view text, int base = 10) {
     return value;
 }
 
-void print_display(const StatusDisplay& display) {
-    static constexpr std::array<std::string_view, lamp_count> lamp_names = {
-        "Uin1<PG", "Uin2<PG", "Uout<PG", "I1 over", "I2 over", "Iout over", "HW fault"};
-    const auto& l = display.labels;
-    // Channel rows as the panels show them: value, current, lowest, highest, thresholds.
-    const std::array<std::pair<std::string_view, std::size_t>, 3> channels = {{{"Out", 2}, {"In1", 0}, {"In2", 1}}};
-    for (const auto& [name, k] : channels) {
-        std::printf("%-3s  U %-10s I %-10s Umin %-10s Imax %-10s PG %-12s OC %s\n",
-                    std::string(name).c_str(), l[k].c_str(), l[3 + k].c_str(), l[6 + k].c_str(),
-                    l[9 + k].c_str(), l[12 + k].c_str(), l[15 + k].c_str());
-    }
-    std::printf("lamps:");
-    for (std::size_t lamp = 0; lamp < lamp_count; ++lamp) {
-        if (display.lamp_lit[lamp]) std::printf(" [%s]", std::string(lamp_names[lamp]).c_str());
-    }
-    std::printf("\n\n");
-    std::fflush(stdout);
-}
-
-// Monitors COM1 the way the main window's timers do and prints about once a
-// second what the window shows.
-void run_demo(long seconds) {
-    MonitorLink link;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    auto last_print = std::chrono::steady_clock::now() - std::chrono::seconds(1);
-    auto last_watchdog = std::chrono::steady_clock::now();
-    while (!stop_requested && (seconds == 0 || std::chrono::steady_clock::now() < end)) {
-        for (const Frame& frame : link.poll(0)) {
-            const StatusUpdate update = decode_status_frame(frame.bytes());
-            const auto now = std::chrono::steady_clock::now();
-            if (update.display && now - last_print >= std::chrono::seconds(1)) {
-                print_display(*update.display);
-                last_print = now;
-            }
-        }
-        if (std::chrono::steady_clock::now() - last_watchdog >= std::chrono::seconds(1)) {
-            last_watchdog = std::chrono::steady_clock::now();
-            if (link.watchdog()) std::printf("(line silent: display blank)\n");
-        }
-        std::this_thread::sleep_for(milliseconds(50));
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     sim::Options options;
     sim::Faults faults;
     std::string link_path;
-    std::optional<long> demo_seconds;
 
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -131,8 +81,7 @@ int main(int argc, char** argv) {
             std::cerr << "zelk20-sim: bad or missing value for " << arg << "\n" << usage;
             return 2;
         }
-        if (arg == "--demo") demo_seconds = *n;
-        else if (arg == "--period") options.frame_period = milliseconds(*n);
+        if (arg == "--period") options.frame_period = milliseconds(*n);
         else if (arg == "--seed") options.seed = static_cast<std::uint32_t>(*n);
         else if (arg == "--alarm" && *n <= 0xFF) faults.alarm = static_cast<std::uint8_t>(*n);
         else if (arg == "--bad-check") faults.bad_check_every = static_cast<unsigned>(*n);
@@ -171,12 +120,7 @@ int main(int argc, char** argv) {
     }
     std::cout << module->port_path() << std::endl;
 
-    if (demo_seconds) {
-        ::setenv("ZELK20_COM1", module->port_path().c_str(), 1);
-        run_demo(*demo_seconds);
-    } else {
-        while (!stop_requested) std::this_thread::sleep_for(milliseconds(100));
-    }
+    while (!stop_requested) std::this_thread::sleep_for(milliseconds(100));
     if (!link_path.empty()) {
         std::error_code ignored;
         std::filesystem::remove(link_path, ignored);

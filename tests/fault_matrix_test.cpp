@@ -57,7 +57,7 @@ TEST_F(SimulatedModuleTest, PortHeldByAnotherProgramStaysBlankAndTheOtherIsUndis
     MonitorLink link;
     std::size_t frames = 0;
     for (int tick = 0; tick < 20; ++tick) {
-        frames += link.poll(0).size();
+        frames += link.poll().size();
         std::this_thread::sleep_for(50ms);
     }
     EXPECT_EQ(frames, 0u);
@@ -81,7 +81,7 @@ TEST_F(SimulatedModuleTest, PortThatMayNotBeOpenedFailsAtOnceAsPermissionDenied)
         if (::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0) return 10;
         const auto start = std::chrono::steady_clock::now();
         MonitorLink link;
-        const bool nothing = link.poll(0).empty();
+        const bool nothing = link.poll().empty();
         if (link.port().failure() != OpenFailure::permission_denied) return 11;
         if (!nothing || !command("COM1", read_request).empty()) return 12;
         if (std::chrono::steady_clock::now() - start > 500ms) return 13;  // nothing hangs

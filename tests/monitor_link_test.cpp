@@ -24,12 +24,14 @@ struct Tally {
     std::vector<std::uint8_t> alarms;
 };
 
-// Runs the poll tick as the main window's timer would, every 50 ms.
-Tally poll_for(MonitorLink& link, int entry, std::chrono::milliseconds duration) {
+// Runs the poll tick as the main window's timer would, every 50 ms, with
+// the port list on `port` (1 for COM1).
+Tally poll_for(MonitorLink& link, int port, std::chrono::milliseconds duration) {
     Tally tally;
     const auto end = std::chrono::steady_clock::now() + duration;
     while (std::chrono::steady_clock::now() < end) {
-        for (const Frame& frame : link.poll(entry)) {
+        link.select_port(port);
+        for (const Frame& frame : link.poll()) {
             ++tally.frames;
             const StatusUpdate update = decode_status_frame(frame.bytes());
             if (update.display) {
@@ -45,7 +47,7 @@ Tally poll_for(MonitorLink& link, int entry, std::chrono::milliseconds duration)
 TEST_F(SimulatedModuleTest, MonitorShowsTheModulesFrames) {
     MonitorLink link;
     EXPECT_TRUE(link.current_port_name().empty());
-    const Tally tally = poll_for(link, 0, 1500ms);
+    const Tally tally = poll_for(link, 1, 1500ms);
     EXPECT_EQ(link.current_port_name(), "COM1");
     EXPECT_TRUE(link.port().is_open());
     EXPECT_GE(tally.accepted, 3u);
@@ -57,7 +59,7 @@ TEST_F(SimulatedModuleTest, ChunkedNoisyStreamKeepsEveryGoodFrameAndNoBadOne) {
     module->set_faults({.bad_check_every = 3, .noise_bytes = 25, .chunk_size = 7, .chunk_gap = 12ms});
     MonitorLink link;
     const std::size_t sent_before = module->frames_sent();
-    const Tally tally = poll_for(link, 0, 3000ms);
+    const Tally tally = poll_for(link, 1, 3000ms);
     const std::size_t sent = module->frames_sent() - sent_before;
     ASSERT_GE(sent, 6u);
     // Frames are counted when they begin to go out; the last may be in flight.
@@ -76,11 +78,11 @@ TEST_F(SimulatedModuleTest, PickingAnotherPortClosesTheFirstAndOpensIt) {
     second->set_faults({.alarm = 0x80});
 
     MonitorLink link;
-    Tally tally = poll_for(link, 0, 700ms);
+    Tally tally = poll_for(link, 1, 700ms);
     ASSERT_FALSE(tally.alarms.empty());
     EXPECT_EQ(tally.alarms.back(), 0x01);
 
-    tally = poll_for(link, 4, 900ms);
+    tally = poll_for(link, 5, 900ms);
     EXPECT_EQ(link.current_port_name(), "COM5");
     ASSERT_FALSE(tally.alarms.empty());
     EXPECT_EQ(tally.alarms.back(), 0x80);
@@ -94,13 +96,13 @@ TEST_F(SimulatedModuleTest, PortThatCannotBeOpenedReadsNothingAndAnotherPickWork
     ::setenv("ZELK20_COM1", "/dev/zelk20-no-such-port", 1);
     MonitorLink link;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_TRUE(link.poll(0).empty());
+    EXPECT_TRUE(link.poll().empty());
     EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
     EXPECT_FALSE(link.port().is_open());
     EXPECT_EQ(link.port().failure(), OpenFailure::absent);
     EXPECT_TRUE(link.watchdog());
 
-    EXPECT_GE(poll_for(link, 1, 1000ms).accepted, 2u);
+    EXPECT_GE(poll_for(link, 2, 1000ms).accepted, 2u);
     EXPECT_EQ(link.current_port_name(), "COM2");
     ::unsetenv("ZELK20_COM2");
 }
@@ -111,7 +113,7 @@ TEST(MonitorLink, PortBeyondTheSystemsListIsAbsentUntilADeviceTurnsUp) {
     ::unsetenv("ZELK20_COM11");
     if (system_ports().size() >= 11) GTEST_SKIP() << "this machine has eleven serial ports";
     MonitorLink link("COM11");
-    EXPECT_TRUE(link.poll(MonitorLink::keep_port).empty());
+    EXPECT_TRUE(link.poll().empty());
     EXPECT_FALSE(link.port().is_open());
     EXPECT_EQ(link.port().failure(), OpenFailure::absent);
 
@@ -120,7 +122,7 @@ TEST(MonitorLink, PortBeyondTheSystemsListIsAbsentUntilADeviceTurnsUp) {
     ::setenv("ZELK20_COM11", module->port_path().c_str(), 1);
     EXPECT_TRUE(test::wait_until(
         [&] {
-            const bool got = !link.poll(MonitorLink::keep_port).empty();
+            const bool got = !link.poll().empty();
             std::this_thread::sleep_for(50ms);
             return got;
         },
@@ -131,22 +133,22 @@ TEST(MonitorLink, PortBeyondTheSystemsListIsAbsentUntilADeviceTurnsUp) {
 
 TEST_F(SimulatedModuleTest, WatchdogSeesASilentSecondOnly) {
     MonitorLink link;
-    poll_for(link, 0, 500ms);
+    poll_for(link, 1, 500ms);
     EXPECT_FALSE(link.watchdog());
     module->set_faults({.silent = true});
-    poll_for(link, 0, 400ms);  // a frame may still have been on its way
+    poll_for(link, 1, 400ms);  // a frame may still have been on its way
     link.watchdog();
-    poll_for(link, 0, 500ms);
+    poll_for(link, 1, 500ms);
     EXPECT_TRUE(link.watchdog());
     EXPECT_TRUE(link.watchdog()) << "still silent";
     module->set_faults({});
-    EXPECT_TRUE(wait_until([&] { return !link.poll(0).empty(); }));
+    EXPECT_TRUE(wait_until([&] { return !link.poll().empty(); }));
     EXPECT_FALSE(link.watchdog());
 }
 
 TEST_F(SimulatedModuleTest, HandOverGivesThePortUpAndTakesItBack) {
     MonitorLink link;
-    ASSERT_GT(poll_for(link, 0, 600ms).accepted, 0u);
+    ASSERT_GT(poll_for(link, 1, 600ms).accepted, 0u);
     link.close();
     {
         SerialPort parameter_side = SerialPort::open(module->port_path());
@@ -156,7 +158,7 @@ TEST_F(SimulatedModuleTest, HandOverGivesThePortUpAndTakesItBack) {
     EXPECT_TRUE(link.port().is_open());
     EXPECT_EQ(link.current_port_name(), "COM1");
     EXPECT_FALSE(SerialPort::open(module->port_path()).is_open()) << "taken back: held again";
-    EXPECT_TRUE(wait_until([&] { return !link.poll(0).empty(); }));
+    EXPECT_TRUE(wait_until([&] { return !link.poll().empty(); }));
 }
 
 TEST(MonitorLink, PartialFrameSurvivesTheHandOver) {
@@ -166,13 +168,13 @@ TEST(MonitorLink, PartialFrameSurvivesTheHandOver) {
     const test::Bytes frame = test::typical_frame(0x04);
     MonitorLink link;
     line->write(std::span(frame).first(20));
-    EXPECT_TRUE(link.poll(0).empty());
+    EXPECT_TRUE(link.poll().empty());
     link.close();
     link.open();
     line->write(std::span(frame).subspan(20));
     std::vector<Frame> frames;
     ASSERT_TRUE(wait_until([&] {
-        for (const Frame& f : link.poll(0)) frames.push_back(f);
+        for (const Frame& f : link.poll()) frames.push_back(f);
         return !frames.empty();
     }));
     ASSERT_EQ(frames.size(), 1u);
@@ -183,7 +185,7 @@ TEST(MonitorLink, PartialFrameSurvivesTheHandOver) {
 TEST_F(SimulatedModuleTest, ModuleStreamsOnlyWhileThePortIsHeldAndPausesForRequests) {
     {
         MonitorLink link;
-        ASSERT_GT(poll_for(link, 0, 600ms).frames, 0u);
+        ASSERT_GT(poll_for(link, 1, 600ms).frames, 0u);
     }
     std::this_thread::sleep_for(100ms);
     std::size_t before = module->frames_sent();
@@ -219,13 +221,13 @@ TEST(MonitorLink, ReopensByItselfWhenTheAdapterComesBack) {
     ::setenv("ZELK20_COM1", name.c_str(), 1);
 
     MonitorLink link;
-    ASSERT_GT(poll_for(link, 0, 700ms).accepted, 0u);
+    ASSERT_GT(poll_for(link, 1, 700ms).accepted, 0u);
     first->unplug();
-    poll_for(link, 0, 200ms);
+    poll_for(link, 1, 200ms);
     link.watchdog();
 
     const std::clock_t cpu_before = std::clock();
-    EXPECT_EQ(poll_for(link, 0, 1500ms).frames, 0u);
+    EXPECT_EQ(poll_for(link, 1, 1500ms).frames, 0u);
     EXPECT_TRUE(link.watchdog()) << "the display blanks";
     EXPECT_LT(double(std::clock() - cpu_before) / CLOCKS_PER_SEC, 0.5) << "no busy loop while the device is gone";
     EXPECT_TRUE(link.port().device_lost() || !link.port().is_open());
@@ -235,7 +237,7 @@ TEST(MonitorLink, ReopensByItselfWhenTheAdapterComesBack) {
     plug_in(*second);
     EXPECT_TRUE(wait_until(
         [&] {
-            const bool got = !link.poll(0).empty();
+            const bool got = !link.poll().empty();
             std::this_thread::sleep_for(50ms);
             return got;
         },

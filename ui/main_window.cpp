@@ -224,7 +224,8 @@ void TForm1::set_value(std::size_t label, const QString& text) {
 }
 
 void TForm1::Timer1Timer() {
-    for (const Frame& frame : link_.poll(comport_->currentIndex())) {
+    link_.select_port(comport_->currentIndex() + first_port_number);
+    for (const Frame& frame : link_.poll()) {
         // Every complete frame, accepted or not, ends the port choice for good.
         comport_->hide();
         a_->show();

@@ -15,7 +15,7 @@ int main() {
     zelk20::MonitorLink link;
     std::size_t frames = 0;
     for (int tick = 0; tick < 20; ++tick) {
-        for (const zelk20::Frame& frame : link.poll(0)) frames += zelk20::decode_status_frame(frame.bytes()).display.has_value();
+        for (const zelk20::Frame& frame : link.poll()) frames += zelk20::decode_status_frame(frame.bytes()).display.has_value();
     }
     zelk20::SerialPort port = zelk20::SerialPort::open(zelk20::device_path("COM11"));
     const std::uint8_t request[] = {0xFF, 0xFA};
