@@ -27,10 +27,10 @@ QFrame* make_bevel(QWidget* parent, const char* name, QRect area) {
     return frame;
 }
 
-QTimer* make_timer(QObject* parent, const char* name, int interval_ms) {
+QTimer* make_timer(QObject* parent, const char* name, std::chrono::milliseconds interval) {
     auto* timer = new QTimer(parent);
     timer->setObjectName(QString::fromLatin1(name));
-    timer->setInterval(interval_ms);
+    timer->setInterval(interval);
     return timer;
 }
 

@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QString>
 
+#include <chrono>
 #include <span>
 
 #include "texts/text_sets.h"
@@ -24,7 +25,7 @@ QLabel* make_label(QWidget* parent, const char* name, const QString& text, const
 // A raised outline (a frame, not a filled box).
 QFrame* make_bevel(QWidget* parent, const char* name, QRect area);
 // A stopped timer.
-QTimer* make_timer(QObject* parent, const char* name, int interval_ms);
+QTimer* make_timer(QObject* parent, const char* name, std::chrono::milliseconds interval);
 
 // Sets the texts of `rows` in `window`: labels, buttons, check boxes, menu
 // items and menus alike.

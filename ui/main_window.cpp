@@ -29,6 +29,8 @@ namespace {
 constexpr QSize client_size{811, 627};
 constexpr QSize panel_size{273, 209};
 constexpr int lamp_side = 17;
+// How long the update indicator flashes for a frame.
+constexpr std::chrono::milliseconds flash_duration{250};
 
 // Panel rows, from the frame's top edge: rows 1 to 4 are 32 apart from the
 // panel's first-row offset, rows 5 and 6 lie at fixed offsets in every panel.
@@ -63,9 +65,9 @@ TForm1::TForm1() {
     move(0, 0);
     build_controls();
 
-    Timer1 = make_timer(this, "Timer1", static_cast<int>(monitor_poll_interval.count()));
-    Timer2 = make_timer(this, "Timer2", static_cast<int>(monitor_watchdog_interval.count()));
-    Timer3 = make_timer(this, "Timer3", 250);
+    Timer1 = make_timer(this, "Timer1", monitor_poll_interval);
+    Timer2 = make_timer(this, "Timer2", monitor_watchdog_interval);
+    Timer3 = make_timer(this, "Timer3", flash_duration);
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
     connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
     connect(Timer3, &QTimer::timeout, this, &TForm1::Timer3Timer);

@@ -33,7 +33,7 @@ namespace {
 constexpr QSize client_size{770, 486};
 
 // A success message stays five seconds.
-constexpr int status_clear_ms = 5000;
+constexpr std::chrono::milliseconds status_clear_interval{5000};
 
 // The threshold grid's three columns (In1, In2, Out) and two rows.
 constexpr std::array<int, 3> field_columns = {200, 200 + 176, 200 + 176 + 168};
@@ -124,8 +124,8 @@ Tpara::Tpara(TForm1* main_window) : main_window_(main_window) {
     move(0, 37);
     build_controls();
 
-    Timer1 = make_timer(this, "Timer1", static_cast<int>(transfer.retry_interval().count()));
-    Timer3 = make_timer(this, "Timer3", status_clear_ms);
+    Timer1 = make_timer(this, "Timer1", transfer.retry_interval());
+    Timer3 = make_timer(this, "Timer3", status_clear_interval);
     connect(Timer1, &QTimer::timeout, this, &Tpara::Timer1Timer);
     connect(Timer3, &QTimer::timeout, this, &Tpara::Timer3Timer);
 
@@ -307,11 +307,15 @@ ParameterSet Tpara::window_set(const std::array<std::uint8_t, 6>& thresholds) co
     return set;
 }
 
-void Tpara::select_threshold(std::size_t threshold, std::uint8_t byte) {
-    threshold_fields[threshold]->setCurrentIndex(threshold_position(threshold, byte).value_or(-1));
+void Tpara::show_set(const ParameterSet& set) {
+    for (std::size_t byte = 0; byte < set.size(); ++byte) show_field(byte, set[byte]);
 }
 
-void Tpara::set_boxes_of_byte(std::size_t byte, std::uint8_t value) {
+void Tpara::show_field(std::size_t byte, std::uint8_t value) {
+    if (byte < parameter_byte::threshold_count) {
+        threshold_fields[byte]->setCurrentIndex(threshold_position(byte, value).value_or(-1));
+        return;
+    }
     for (std::size_t k = 0; k < check_box_count; ++k) {
         if (check_box_bits[k].byte == byte) check_boxes[k]->setChecked((value & check_box_bits[k].bit) != 0);
     }
@@ -319,20 +323,16 @@ void Tpara::set_boxes_of_byte(std::size_t byte, std::uint8_t value) {
 
 void Tpara::laden() {
     load_mode = true;
-    for (QComboBox* field : threshold_fields) field->setCurrentIndex(-1);
-    for (QCheckBox* box : check_boxes) box->setChecked(false);
-    for (QLabel* mark : threshold_marks) mark->hide();
-    sw_->clear();
-    fa_->clear();
+    clear_window();
     Timer3->stop();
-    Timer3->setInterval(status_clear_ms);
+    Timer3->setInterval(status_clear_interval);
     sende_ff();
 }
 
 void Tpara::Button2Click() {
     load_mode = false;
     Timer3->stop();
-    Timer3->setInterval(status_clear_ms);
+    Timer3->setInterval(status_clear_interval);
     sende_ff();
 }
 
@@ -345,7 +345,7 @@ void Tpara::sende_ff() {
         Timer1->stop();
         Timer1->setInterval(transfer.retry_interval());
         show_message(messages::transfer_ok, Qt::black);
-        Timer3->start(status_clear_ms);
+        Timer3->start(status_clear_interval);
         break;
     case RetryStep::retry:
         if (!Timer1->isActive()) Timer1->start();  // a running retry series goes on
@@ -358,10 +358,7 @@ AttemptOutcome Tpara::attempt_transfer() {
     if (load_mode) {
         const std::optional<ReadAnswer> answer = parse_read_answer(command(read_request));
         if (!answer) return AttemptOutcome::failed;
-        for (std::size_t k = 0; k < parameter_byte::threshold_count; ++k) select_threshold(k, answer->set[k]);
-        for (std::size_t byte = parameter_byte::port1_events; byte < answer->set.size(); ++byte) {
-            set_boxes_of_byte(byte, answer->set[byte]);
-        }
+        show_set(answer->set);
         // Characters shown as received, one per byte.
         sw_->setText(QString::fromLatin1(version_line(*answer)));
         fa_->setText(QString::fromLatin1(fa_line(*answer)));
@@ -396,10 +393,7 @@ void Tpara::Timer3Timer() {
 }
 
 void Tpara::Button3Click() {
-    for (std::size_t k = 0; k < parameter_byte::threshold_count; ++k) select_threshold(k, maker_defaults[k]);
-    for (std::size_t byte = parameter_byte::port1_events; byte < maker_defaults.size(); ++byte) {
-        set_boxes_of_byte(byte, maker_defaults[byte]);
-    }
+    show_set(maker_defaults);
     status_->clear();
     for (QLabel* mark : threshold_marks) mark->hide();
 }
@@ -432,13 +426,7 @@ void Tpara::oeffnenClick() {
     status_->clear();
     const std::string bytes = read_file_start(file_path(*file));
     const ConfigFileRead read = read_config_file(bytes);
-    for (const ConfigField& field : read.fields) {
-        if (field.byte < parameter_byte::threshold_count) {
-            select_threshold(field.byte, field.value);
-        } else {
-            set_boxes_of_byte(field.byte, field.value);
-        }
-    }
+    for (const ConfigField& field : read.fields) show_field(field.byte, field.value);
     if (read.malformed_field) {
         // As plain text: the field's characters are whatever the file holds.
         const std::string text = conversion_error_text(*read.malformed_field);
@@ -453,5 +441,5 @@ void Tpara::oeffnenClick() {
     } else {
         show_message(messages::file_faulty, Qt::red, QString::number(code_number(read.code)));
     }
-    Timer3->start(status_clear_ms);
+    Timer3->start(status_clear_interval);
 }

@@ -77,8 +77,10 @@ private:
     // selection and gives nothing when one is missing.
     std::optional<std::array<std::uint8_t, 6>> threshold_bytes();
     zelk20::ParameterSet window_set(const std::array<std::uint8_t, 6>& thresholds) const;
-    void select_threshold(std::size_t threshold, std::uint8_t byte);
-    void set_boxes_of_byte(std::size_t byte, std::uint8_t value);
+    // Puts a parameter set, or one byte of it, into the threshold fields and
+    // check boxes; a threshold outside its list leaves its field empty.
+    void show_set(const zelk20::ParameterSet& set);
+    void show_field(std::size_t byte, std::uint8_t value);
     // Runs a file dialog on the last file it returned; the chosen file, or none.
     std::optional<QString> run_dialog(QFileDialog* dialog, QString& last_file);
 
