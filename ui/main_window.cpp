@@ -40,6 +40,42 @@ constexpr int caption_x = 8;
 constexpr int value_x = 154;
 constexpr int lamp_x = 242;
 
+}  // namespace
+
+namespace zelk20::ui {
+
+// A lamp: its number in the control names (mb1_3) and whether its lit face is red.
+struct LampSpec {
+    int number;
+    bool red;
+};
+constexpr LampSpec hardware_fault_lamp{.number = 8, .red = false};
+
+// A channel panel: its title, its frame, how its rows sit and its two lamps.
+struct PanelSpec {
+    const char* suffix;      // of its controls' names: l_uaktout, u1, igoodi2
+    const char* title_name;
+    const char* title;
+    const char* frame_name;
+    QPoint frame;            // top-left corner of the raised frame
+    int first_row_offset;    // rows 1 to 4, from the frame's top edge
+    int alarm_value_x;       // the thresholds of rows 5 and 6, from the frame's left edge
+    LampSpec power_good;     // beside row 5
+    LampSpec over_current;   // beside row 6
+};
+constexpr PanelSpec panels[] = {
+    {.suffix = "out", .title_name = "Label19", .title = "Out", .frame_name = "Bevel6", .frame = {16, 64},
+     .first_row_offset = 8, .alarm_value_x = 152, .power_good = {3, true}, .over_current = {6, false}},
+    {.suffix = "1", .title_name = "Label9", .title = "In1", .frame_name = "Bevel8", .frame = {16, 344},
+     .first_row_offset = 8, .alarm_value_x = value_x, .power_good = {1, false}, .over_current = {4, false}},
+    {.suffix = "2", .title_name = "Label10", .title = "In2", .frame_name = "Bevel7", .frame = {520, 344},
+     .first_row_offset = 16, .alarm_value_x = value_x, .power_good = {2, false}, .over_current = {5, false}},
+};
+
+}  // namespace zelk20::ui
+
+namespace {
+
 // A port item's tooltip: the device and what the system says about it.
 QString port_tip(const PortTarget& target, Language language) {
     const std::string device = device_text(target);
@@ -105,9 +141,7 @@ void TForm1::build_controls() {
     setCentralWidget(area);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    build_panel(area, 16, 64, 8, 152, "out", "Label19", "Out", "Bevel6", 3, 6);
-    build_panel(area, 16, 344, 8, value_x, "1", "Label9", "In1", "Bevel8", 1, 4);
-    build_panel(area, 520, 344, 16, value_x, "2", "Label10", "In2", "Bevel7", 2, 5);
+    for (const PanelSpec& panel : panels) build_panel(area, panel);
     for (std::size_t k = 0; k < value_label_count; ++k) {
         values_[k] = area->findChild<QLabel*>(QString::fromLatin1(value_label_names[k].data(),
                                                                  static_cast<int>(value_label_names[k].size())));
@@ -125,7 +159,7 @@ void TForm1::build_controls() {
 
     make_bevel(area, "Bevel5", {520, 190, 273, 41});
     make_label(area, "l_hwerror", "Hardwarefehler", tahoma(16), {520 + caption_x, 190 + 11});
-    make_lamp(area, 8, false, 520 + lamp_x, 190 + (41 - lamp_side) / 2);
+    make_lamp(area, hardware_fault_lamp, {520 + lamp_x, 190 + (41 - lamp_side) / 2});
 
     QPalette hot_light = area->palette();
     hot_light.setColor(QPalette::WindowText, hot_light.color(QPalette::Link));
@@ -168,11 +202,11 @@ void TForm1::build_controls() {
     connect(english, &Picture::clicked, this, &TForm1::englischClick);
 }
 
-void TForm1::build_panel(QWidget* area, int frame_x, int frame_y, int first_row_offset, int value_x_low_rows,
-                         const char* suffix, const char* title_name, const char* title, const char* frame_name,
-                         int lamp_power_good, int lamp_over_current) {
-    make_label(area, title_name, title, tahoma(24, true), {frame_x, frame_y - 40});
-    make_bevel(area, frame_name, {{frame_x, frame_y}, panel_size});
+void TForm1::build_panel(QWidget* area, const PanelSpec& panel) {
+    const int frame_x = panel.frame.x();
+    const int frame_y = panel.frame.y();
+    make_label(area, panel.title_name, panel.title, tahoma(24, true), {frame_x, frame_y - 40});
+    make_bevel(area, panel.frame_name, {panel.frame, panel_size});
 
     struct Row {
         const char* caption;  // caption name without the channel suffix
@@ -183,23 +217,21 @@ void TForm1::build_panel(QWidget* area, int frame_x, int frame_y, int first_row_
                                    {"l_imax", "imax", false}, {"l_pgood", "pgoodu", true}, {"l_igood", "igoodi", true}};
     for (int r = 0; r < 6; ++r) {
         const Row& row = rows[r];
-        const int y = frame_y + (row.alarm_row ? alarm_row_offsets[r - 4] : first_row_offset + r * row_pitch);
+        const int y = frame_y + (row.alarm_row ? alarm_row_offsets[r - 4] : panel.first_row_offset + r * row_pitch);
         const QFont font = row.alarm_row ? tahoma(16) : tahoma(17, true);
-        const QByteArray caption = QByteArray(row.caption) + suffix;
-        const QByteArray value = QByteArray(row.value) + suffix;
+        const QByteArray caption = QByteArray(row.caption) + panel.suffix;
+        const QByteArray value = QByteArray(row.value) + panel.suffix;
         make_label(area, caption.constData(), QString(), font, {frame_x + caption_x, y});
         make_label(area, value.constData(), QString(), font,
-                   {frame_x + (row.alarm_row ? value_x_low_rows : value_x), y});
-        if (row.alarm_row) {
-            const int lamp = r == 4 ? lamp_power_good : lamp_over_current;
-            make_lamp(area, lamp, lamp == 3, frame_x + lamp_x, y + 1);
-        }
+                   {frame_x + (row.alarm_row ? panel.alarm_value_x : value_x), y});
+        if (row.alarm_row) make_lamp(area, r == 4 ? panel.power_good : panel.over_current, {frame_x + lamp_x, y + 1});
     }
 }
 
-void TForm1::make_lamp(QWidget* area, int number, bool red, int x, int y) {
-    const QString name = QString("mb1_%1").arg(number);
-    const QRect place(x, y, lamp_side, lamp_side);
+void TForm1::make_lamp(QWidget* area, const LampSpec& lamp, QPoint at) {
+    const QString name = QString("mb1_%1").arg(lamp.number);
+    const bool red = lamp.red;
+    const QRect place(at, QSize(lamp_side, lamp_side));
     auto* white = new Picture(":/lamp_white.svg", area);
     white->setObjectName(name + "_w");
     auto* lit = new Picture(red ? ":/lamp_red.svg" : ":/lamp_yellow.svg", area);
@@ -211,7 +243,9 @@ void TForm1::make_lamp(QWidget* area, int number, bool red, int x, int y) {
     }
     frame->raise();
     lit->hide();
-    const std::size_t index = number == 8 ? lamp_count - 1 : static_cast<std::size_t>(number - 1);
+    // Lamps 1 to 6 stand for alarm bits 0 to 5, lamp 8 for bit 7; there is no lamp 7.
+    const std::size_t index = lamp.number == hardware_fault_lamp.number ? lamp_count - 1
+                                                                        : static_cast<std::size_t>(lamp.number - 1);
     lamps_[index] = {white, lit};
 }
 

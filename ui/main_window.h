@@ -18,6 +18,8 @@ class QTimer;
 
 namespace zelk20::ui {
 class Picture;
+struct LampSpec;
+struct PanelSpec;
 }
 
 class Tpara;
@@ -69,10 +71,8 @@ private:
     };
 
     void build_controls();
-    void build_panel(QWidget* area, int frame_x, int frame_y, int first_row_offset, int value_x_low_rows,
-                     const char* suffix, const char* title_name, const char* title, const char* frame_name,
-                     int lamp_power_good, int lamp_over_current);
-    void make_lamp(QWidget* area, int number, bool red, int x, int y);
+    void build_panel(QWidget* area, const zelk20::ui::PanelSpec& panel);
+    void make_lamp(QWidget* area, const zelk20::ui::LampSpec& lamp, QPoint at);
     void show_lamp(std::size_t lamp, bool lit);
     void set_value(std::size_t label, const QString& text);
     void apply_language(zelk20::Language language);
