@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <csignal>
 #include <fstream>
+#include <optional>
 #include <ostream>
 #include <thread>
 
@@ -63,11 +64,10 @@ int monitor(const Options& options, std::ostream& out, std::ostream& err) {
         err << port_failure(options, link.port().failure(), link.port().failure_text()) << '\n';
         return exit_port_unavailable;
     }
-    std::ofstream csv;
+    std::optional<CsvFile> csv;
     if (options.csv_file) {
-        csv.open(*options.csv_file, std::ios::binary | std::ios::trunc);
-        csv << csv_header() << "\r\n" << std::flush;
-        if (!csv) {
+        csv.emplace(*options.csv_file, csv_header());
+        if (!csv->good()) {
             err << fill(texts::csv_not_written.in(options.language), {*options.csv_file}) << '\n';
             return exit_bad_input;
         }
@@ -97,7 +97,7 @@ int monitor(const Options& options, std::ostream& out, std::ostream& err) {
             silence_reported = false;
             ++shown;
             out << status_line(status_display(*values), options.language) << '\n' << std::flush;
-            if (csv.is_open()) csv << csv_row(std::chrono::system_clock::now(), *values) << "\r\n" << std::flush;
+            if (csv) csv->add(csv_row(std::chrono::system_clock::now(), *values));
             if (options.frames && shown >= *options.frames) break;
         }
         const auto now = Clock::now();
@@ -115,7 +115,7 @@ int monitor(const Options& options, std::ostream& out, std::ostream& err) {
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     err << fill(texts::monitor_summary.in(options.language), {std::to_string(shown), std::to_string(refused)}) << '\n';
-    if (csv.is_open() && !csv) {
+    if (csv && !csv->good()) {
         err << fill(texts::csv_not_written.in(options.language), {*options.csv_file}) << '\n';
         return exit_bad_input;
     }
