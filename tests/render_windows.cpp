@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     qputenv("ZELK20_COM2", module->port_path().c_str());
 
     zelk20::test::Program program;
-    auto [main_window, para, info] = program.windows;
+    auto [main_window, para, info, verlauf] = program.windows;
     main_window->show();
     run_events_for(300);
     save(main_window, "main_de.png");

@@ -22,6 +22,7 @@ class Picture;
 
 class Tpara;
 class TInfo;
+class TVerlauf;
 
 // The main window: the live monitor of the module. Its timers drive the
 // monitoring connection (poll tick, watchdog, end of a flash); "Parametrierung"
@@ -33,6 +34,9 @@ public:
 
     // The other two windows, known once the program has created them.
     void set_windows(Tpara* para, TInfo* info);
+    // The history window, fed from the frame path from the start on.
+    void set_history_window(TVerlauf* verlauf) { verlauf_ = verlauf; }
+    TVerlauf* history_window() const { return verlauf_; }
 
     // The monitoring connection: its current port name is the one the
     // parameter window's exchanges open.
@@ -41,6 +45,7 @@ public:
     void FormCreate() {}
     void Button1Click();
     void speicher_dateiClick();
+    void verlaufClick();
     void Beenden1Click();
     void deutschClick();
     void englischClick();
@@ -73,6 +78,7 @@ private:
     zelk20::MonitorLink link_;
     Tpara* para_ = nullptr;
     TInfo* info_ = nullptr;
+    TVerlauf* verlauf_ = nullptr;
 
     QComboBox* comport_ = nullptr;
     QRadioButton* a_ = nullptr;
