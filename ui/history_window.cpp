@@ -372,10 +372,10 @@ void TVerlauf::aufnahmeClick() {
     const QFileInfo chosen(frames);
     const QString events = chosen.dir().filePath(chosen.completeBaseName() + "-events.csv");
     failed_file_.clear();
-    frames_file_.emplace(std::filesystem::path(frames.toStdU16String()), csv_header());
-    events_file_.emplace(std::filesystem::path(events.toStdU16String()), history_events_csv_header());
     recording_names_ = QDir::toNativeSeparators(frames) + ", " + QDir::toNativeSeparators(events);
+    frames_file_.emplace(std::filesystem::path(frames.toStdU16String()), csv_header());
     if (!frames_file_->good()) return show_failure(QDir::toNativeSeparators(frames));
+    events_file_.emplace(std::filesystem::path(events.toStdU16String()), history_events_csv_header());
     if (!events_file_->good()) return show_failure(QDir::toNativeSeparators(events));
     show_status();
 }
