@@ -229,7 +229,9 @@ void TVerlauf::build_controls() {
     // Voltages above, currents below, on one time axis.
     plot_ = new QCustomPlot(this);
     plot_->setObjectName("diagramm");
-    plot_->setNotAntialiasedElements(QCP::aeAll);  // a redraw per frame must stay cheap
+    // A redraw per frame must stay cheap: thin lines without antialiasing.
+    plot_->setNotAntialiasedElements(QCP::aeAll);
+    plot_->setPlottingHint(QCP::phFastPolylines, true);
     plot_->plotLayout()->clear();
     auto* margins = new QCPMarginGroup(plot_);
     const std::array<const char*, 2> axis_labels = {"U [V]", "I [A]"};
@@ -255,7 +257,7 @@ void TVerlauf::build_controls() {
             const std::size_t k = group * 3 + channel;
             QCPAxisRect* rect = axis_rects_[measured_in_volts(k) ? 0 : 1];
             series_[k] = plot_->addGraph(rect->axis(QCPAxis::atBottom), rect->axis(QCPAxis::atLeft));
-            series_[k]->setPen(QPen(series_colour(k), is_extreme(k) ? 1 : 2));
+            series_[k]->setPen(QPen(series_colour(k), 1));
             series_[k]->setName(QString("%1 %2").arg(channel_names[channel], quantity_names[group]));
             auto* box = new QCheckBox(series_[k]->name(), this);
             box->setObjectName(QString("kurve_") + value_label_names[k].data());
@@ -336,7 +338,8 @@ void TVerlauf::frame_taken(const StatusValues& values, Time time) {
 
 void TVerlauf::watchdog_tick(bool silent, Time time) {
     if (auto event = history_.watchdog(time, silent)) note({&*event, 1});
-    if (plot_live()) update_view();  // the time axis moves on, over a silence too
+    // Frames move the time axis on; over a silence this tick does.
+    if (plot_live() && silent) update_view();
 }
 
 void TVerlauf::handed_over(Time time) {
