@@ -6,6 +6,8 @@
 // creeps up under load until it passes its threshold, a silent link for a
 // few seconds and a hand-over to the parameter window after which the In1
 // power-good threshold is higher.
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstddef>
@@ -24,6 +26,9 @@ inline void feed_an_hour(TVerlauf& verlauf, std::chrono::system_clock::time_poin
     constexpr std::size_t silence_frames = 5 * 5;
     constexpr std::size_t hand_over_start = 50 * 60 * 5;
     constexpr std::size_t hand_over_frames = 30 * 5;
+    // The module keeps the lowest voltages and highest currents since power-on.
+    std::array<double, 3> lowest = {30, 30, 30};
+    std::array<double, 3> highest = {0, 0, 0};
     for (std::size_t n = 0; n < hour_of_frames; ++n) {
         const auto time = start + n * 200ms;
         const double minutes = static_cast<double>(n) / 300.0;
@@ -46,8 +51,10 @@ inline void feed_an_hour(TVerlauf& verlauf, std::chrono::system_clock::time_poin
         const std::array<double, 6> now = {u1, u2, uout, i1, i2, iout};
         for (std::size_t k = 0; k < 6; ++k) values.measured_hundredths[k] = static_cast<std::uint16_t>(now[k] * 100);
         for (std::size_t k = 0; k < 3; ++k) {
-            values.measured_hundredths[6 + k] = static_cast<std::uint16_t>((k == 0 ? 19.6 : now[k] - 0.2) * 100);
-            values.measured_hundredths[9 + k] = static_cast<std::uint16_t>((now[3 + k] + 0.1) * 100);
+            lowest[k] = std::min(lowest[k], now[k]);
+            highest[k] = std::max(highest[k], now[3 + k]);
+            values.measured_hundredths[6 + k] = static_cast<std::uint16_t>(lowest[k] * 100);
+            values.measured_hundredths[9 + k] = static_cast<std::uint16_t>(highest[k] * 100);
         }
         const bool raised = n >= hand_over_start;
         values.threshold_tenths = {static_cast<std::uint8_t>(raised ? 210 : 204), 204, 204, 50, 50, 80};

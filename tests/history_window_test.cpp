@@ -196,7 +196,8 @@ void HistoryWindowTest::frames_become_points_in_volts_and_amperes() {
     const StatusValues sent = verlauf()->history().points().back().values;
     for (std::size_t k = 0; k < 12; ++k) {
         QCPGraph* graph = graph_named(plot(), series_names[static_cast<int>(k)]);
-        QCOMPARE(static_cast<std::size_t>(graph->data()->size()), at_plot);
+        // Lowest voltages and highest currents are kept as steps, from their changes.
+        if (k < 6) QCOMPARE(static_cast<std::size_t>(graph->data()->size()), at_plot);
         QCOMPARE(values_of(graph).last(), sent.measured_hundredths[k] / 100.0);
         QCOMPARE(graph->valueAxis()->label(), QString(measured_in_volts(k) ? "U [V]" : "I [A]"));
     }

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <qcustomplot.h>
@@ -64,9 +65,11 @@ double seconds_of(std::chrono::system_clock::time_point time) {
 constexpr double gap_lead = 0.001;
 const double no_value = std::numeric_limits<double>::quiet_NaN();
 
-// A threshold changes rarely: a run of equal values is kept as its first
-// point and one that moves along with the latest frame.
-void add_threshold_point(QCPGraphDataContainer& data, double key, double value, bool after_gap) {
+// A threshold, the lowest voltage and the highest current change rarely: a
+// run of equal values is kept as its first point and one that moves along
+// with the latest frame, and drawn as steps. Half the lines then cost next to
+// nothing to draw.
+void add_step_point(QCPGraphDataContainer& data, double key, double value, bool after_gap) {
     if (after_gap && !data.isEmpty()) data.add(QCPGraphData(key - gap_lead, no_value));
     const int size = data.size();
     if (!after_gap && size >= 2 && data.at(size - 1)->value == value && data.at(size - 2)->value == value) {
@@ -76,9 +79,9 @@ void add_threshold_point(QCPGraphDataContainer& data, double key, double value, 
     data.add(QCPGraphData(key, value));
 }
 
-// Drops the points before `key`, keeping a threshold run that began earlier
-// by moving its first point up to `key`.
-void drop_threshold_points_before(QCPGraphDataContainer& data, double key) {
+// Drops the points before `key`, keeping a run that began earlier by moving
+// its first point up to `key`.
+void drop_step_points_before(QCPGraphDataContainer& data, double key) {
     if (data.isEmpty() || data.constBegin()->key >= key) return;
     auto last_before = data.findBegin(key, true);
     if (last_before != data.constEnd() && last_before->key < key && !std::isnan(last_before->value)) {
@@ -229,9 +232,9 @@ void TVerlauf::build_controls() {
     // Voltages above, currents below, on one time axis.
     plot_ = new QCustomPlot(this);
     plot_->setObjectName("diagramm");
-    // A redraw per frame must stay cheap: thin lines without antialiasing.
+    // A redraw per frame must stay cheap: thin lines without antialiasing,
+    // drawn as polylines (QCustomPlot's "fast polylines" measured slower here).
     plot_->setNotAntialiasedElements(QCP::aeAll);
-    plot_->setPlottingHint(QCP::phFastPolylines, true);
     plot_->plotLayout()->clear();
     auto* margins = new QCPMarginGroup(plot_);
     const std::array<const char*, 2> axis_labels = {"U [V]", "I [A]"};
@@ -258,6 +261,7 @@ void TVerlauf::build_controls() {
             QCPAxisRect* rect = axis_rects_[measured_in_volts(k) ? 0 : 1];
             series_[k] = plot_->addGraph(rect->axis(QCPAxis::atBottom), rect->axis(QCPAxis::atLeft));
             series_[k]->setPen(QPen(series_colour(k), 1));
+            if (is_extreme(k)) series_[k]->setLineStyle(QCPGraph::lsStepLeft);
             series_[k]->setName(QString("%1 %2").arg(channel_names[channel], quantity_names[group]));
             auto* box = new QCheckBox(series_[k]->name(), this);
             box->setObjectName(QString("kurve_") + value_label_names[k].data());
@@ -313,6 +317,12 @@ void TVerlauf::build_controls() {
     whole->addLayout(top);
     whole->addWidget(split, 1);
 
+    redraw_timer_ = make_timer(this, "redraw", 0);
+    redraw_timer_->setSingleShot(true);
+    connect(redraw_timer_, &QTimer::timeout, this, [this] {
+        if (plot_live()) update_view();
+    });
+
     SaveDialog1 = new QFileDialog(this);
     SaveDialog1->setObjectName("SaveDialog1");
     SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
@@ -333,13 +343,13 @@ void TVerlauf::frame_taken(const StatusValues& values, Time time) {
     if (frames_file_ && !frames_file_->good()) show_failure(recording_names_.section(", ", 0, 0));
     if (!plot_live()) return;
     append_to_plot(history_.points().back());
-    update_view();
+    redraw_soon();
 }
 
 void TVerlauf::watchdog_tick(bool silent, Time time) {
     if (auto event = history_.watchdog(time, silent)) note({&*event, 1});
     // Frames move the time axis on; over a silence this tick does.
-    if (plot_live() && silent) update_view();
+    if (plot_live() && silent) redraw_soon();
 }
 
 void TVerlauf::handed_over(Time time) {
@@ -438,6 +448,13 @@ void TVerlauf::rebuild_plot() {
     QVector<QCPGraphData> line;
     line.reserve(static_cast<int>(2 * history_.points().size()));
     for (std::size_t k = 0; k < measured_count; ++k) {
+        if (is_extreme(k)) {
+            for (const HistoryPoint& point : history_.points()) {
+                add_step_point(*series_[k]->data(), seconds_of(point.time),
+                               point.values.measured_hundredths[k] / 100.0, point.after_gap);
+            }
+            continue;
+        }
         line.clear();
         for (const HistoryPoint& point : history_.points()) {
             const double key = seconds_of(point.time);
@@ -449,7 +466,7 @@ void TVerlauf::rebuild_plot() {
     for (std::size_t k = 0; k < threshold_count; ++k) {
         QCPGraphDataContainer& data = *threshold_lines_[k]->data();
         for (const HistoryPoint& point : history_.points()) {
-            add_threshold_point(data, seconds_of(point.time), point.values.threshold_tenths[k] / 10.0,
+            add_step_point(data, seconds_of(point.time), point.values.threshold_tenths[k] / 10.0,
                                 point.after_gap);
         }
     }
@@ -461,18 +478,40 @@ void TVerlauf::append_to_plot(const HistoryPoint& point) {
     const double oldest = seconds_of(history_.points().front().time);
     for (std::size_t k = 0; k < measured_count; ++k) {
         QCPGraphDataContainer& data = *series_[k]->data();
+        if (is_extreme(k)) {
+            add_step_point(data, key, point.values.measured_hundredths[k] / 100.0, point.after_gap);
+            drop_step_points_before(data, oldest);
+            continue;
+        }
         if (point.after_gap && !data.isEmpty()) data.add(QCPGraphData(key - gap_lead, no_value));
         data.add(QCPGraphData(key, point.values.measured_hundredths[k] / 100.0));
         data.removeBefore(oldest);
     }
     for (std::size_t k = 0; k < threshold_count; ++k) {
         QCPGraphDataContainer& data = *threshold_lines_[k]->data();
-        add_threshold_point(data, key, point.values.threshold_tenths[k] / 10.0, point.after_gap);
-        drop_threshold_points_before(data, oldest);
+        add_step_point(data, key, point.values.threshold_tenths[k] / 10.0, point.after_gap);
+        drop_step_points_before(data, oldest);
+    }
+}
+
+void TVerlauf::redraw_soon() {
+    if (redraw_timer_->isActive()) return;  // the redraw pending takes this frame along
+    // A redraw before the time axis has moved by a pixel shows nothing new:
+    // every frame on the one-minute view, about every four seconds on the hour.
+    const double pixels = std::max(1, axis_rects_[1]->width());
+    const auto step = std::chrono::milliseconds(
+        static_cast<long>(60'000.0 * view_minutes[static_cast<std::size_t>(std::max(0, zeitraum_->currentIndex()))] / pixels));
+    const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - last_redraw_);
+    if (since >= step) {
+        update_view();
+    } else {
+        redraw_timer_->start(step - since);
     }
 }
 
 void TVerlauf::update_view() {
+    redraw_timer_->stop();
+    last_redraw_ = std::chrono::steady_clock::now();
     const double end = seconds_of(std::chrono::system_clock::now());
     const double span = 60.0 * view_minutes[static_cast<std::size_t>(std::max(0, zeitraum_->currentIndex()))];
     const QCPRange keys(end - span, end);

@@ -20,6 +20,7 @@ class QFileDialog;
 class QLabel;
 class QPushButton;
 class QTableView;
+class QTimer;
 
 namespace zelk20::ui {
 class EventModel;
@@ -76,7 +77,10 @@ private:
     // The plot from the whole history; then one point at a time while shown.
     void rebuild_plot();
     void append_to_plot(const zelk20::HistoryPoint& point);
+    // The view moved on to the latest time, its value axes fitted, and redrawn.
     void update_view();
+    // update_view() now, or once the time axis has moved by a pixel.
+    void redraw_soon();
     bool plot_live() const;
     void set_series_visible(std::size_t series, bool visible);
 
@@ -92,6 +96,8 @@ private:
     QPushButton* pause_ = nullptr;
     QPushButton* aufnahme_ = nullptr;
     QLabel* status_ = nullptr;
+    QTimer* redraw_timer_ = nullptr;
+    std::chrono::steady_clock::time_point last_redraw_{};
     QTableView* events_ = nullptr;
     zelk20::ui::EventModel* event_model_ = nullptr;
 
