@@ -7,6 +7,7 @@
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QImage>
@@ -81,6 +82,8 @@ private slots:
     void menu_item_sits_between_info_and_beenden();
     void opens_non_modally_and_closing_only_hides();
     void frames_become_points_in_volts_and_amperes();
+    void views_and_pause_data();
+    void views_and_pause();
     void alarm_bit_on_and_off_gives_two_rows();
     void silent_second_gives_the_link_rows_and_a_gap();
     void hand_over_gives_its_rows_and_a_gap();
@@ -204,6 +207,52 @@ void HistoryWindowTest::frames_become_points_in_volts_and_amperes() {
     const QList<double> i1 = values_of(graph_named(plot(), "In1 I"));
     QCOMPARE(i1[i1.size() - 1] - i1[i1.size() - 2], 0.01);  // numbered frames count up in I1
     QCOMPARE(events()->rowCount(), 0);
+}
+
+void HistoryWindowTest::views_and_pause_data() {
+    QTest::addColumn<int>("view");
+    QTest::addColumn<double>("seconds");
+    QTest::newRow("1 min") << 0 << 60.0;
+    QTest::newRow("10 min") << 1 << 600.0;
+    QTest::newRow("60 min") << 2 << 3600.0;
+}
+
+void HistoryWindowTest::views_and_pause() {
+    QFETCH(int, view);
+    QFETCH(double, seconds);
+    start();
+    auto* span = control<QComboBox>(verlauf(), "zeitraum");
+    QCOMPARE(span->currentText(), QString("10 min"));
+    span->setCurrentIndex(view);
+    QCOMPARE(span->currentText(), QString("%1 min").arg(seconds / 60));
+    QTRY_VERIFY(points() >= 2);
+    QCPAxis* time_axis = graph_named(plot(), "In1 I")->keyAxis();
+    QCOMPARE(time_axis->range().size(), seconds);
+    QTRY_VERIFY(time_axis->range().upper >= graph_named(plot(), "In1 I")->data()->constEnd()[-1].key);
+
+    // Paused, the view stands still while the history goes on.
+    auto* pause = control<QPushButton>(verlauf(), "pause");
+    pause->click();
+    QVERIFY(pause->isChecked());
+    const QCPRange frozen = time_axis->range();
+    const int plotted = graph_named(plot(), "In1 U")->data()->size();
+    const std::size_t at = points();
+    QTRY_VERIFY(points() >= at + 3);
+    QCOMPARE(time_axis->range(), frozen);
+    QCOMPARE(graph_named(plot(), "In1 U")->data()->size(), plotted);
+    pause->click();
+    QCOMPARE(static_cast<std::size_t>(graph_named(plot(), "In1 U")->data()->size()), points());
+    QVERIFY(time_axis->range().upper > frozen.upper);
+
+    // A line switched off takes its threshold with it.
+    control<QCheckBox>(verlauf(), "kurve_u2")->setChecked(false);
+    QVERIFY(!graph_named(plot(), "In2 U")->visible());
+    int dashed_shown = 0;
+    for (int k = 0; k < plot()->graphCount(); ++k) {
+        QCPGraph* graph = plot()->graph(k);
+        if (graph->pen().style() == Qt::DashLine && graph->visible()) ++dashed_shown;
+    }
+    QCOMPARE(dashed_shown, 5);
 }
 
 void HistoryWindowTest::alarm_bit_on_and_off_gives_two_rows() {

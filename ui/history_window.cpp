@@ -340,7 +340,7 @@ void TVerlauf::frame_taken(const StatusValues& values, Time time) {
     const std::vector<HistoryEvent> events = history_.frame(time, values);
     if (frames_file_) frames_file_->add(csv_row(time, values));
     note(events);
-    if (frames_file_ && !frames_file_->good()) show_failure(recording_names_.section(", ", 0, 0));
+    if (frames_file_ && !frames_file_->good()) show_failure(frames_name_);
     if (!plot_live()) return;
     append_to_plot(history_.points().back());
     redraw_soon();
@@ -371,7 +371,7 @@ void TVerlauf::note(std::span<const HistoryEvent> events) {
 void TVerlauf::record(std::span<const HistoryEvent> events) {
     if (!events_file_) return;
     for (const HistoryEvent& event : events) events_file_->add(csv_row(event));
-    if (!events_file_->good()) show_failure(recording_names_.section(", ", 1, 1));
+    if (!events_file_->good()) show_failure(events_name_);
 }
 
 void TVerlauf::aufnahmeClick() {
@@ -385,11 +385,12 @@ void TVerlauf::aufnahmeClick() {
     const QFileInfo chosen(frames);
     const QString events = chosen.dir().filePath(chosen.completeBaseName() + "-events.csv");
     failed_file_.clear();
-    recording_names_ = QDir::toNativeSeparators(frames) + ", " + QDir::toNativeSeparators(events);
+    frames_name_ = QDir::toNativeSeparators(frames);
+    events_name_ = QDir::toNativeSeparators(events);
     frames_file_.emplace(std::filesystem::path(frames.toStdU16String()), csv_header());
-    if (!frames_file_->good()) return show_failure(QDir::toNativeSeparators(frames));
+    if (!frames_file_->good()) return show_failure(frames_name_);
     events_file_.emplace(std::filesystem::path(events.toStdU16String()), history_events_csv_header());
-    if (!events_file_->good()) return show_failure(QDir::toNativeSeparators(events));
+    if (!events_file_->good()) return show_failure(events_name_);
     show_status();
 }
 
@@ -412,7 +413,7 @@ void TVerlauf::show_status() {
     if (!failed_file_.isEmpty()) {
         status_->setText(text(history_texts::file_not_written, language_) + failed_file_);
     } else if (recording()) {
-        status_->setText(text(history_texts::recording_to, language_) + recording_names_);
+        status_->setText(text(history_texts::recording_to, language_) + frames_name_ + ", " + events_name_);
     } else {
         status_->clear();
     }
@@ -428,11 +429,15 @@ void TVerlauf::bild_speichernClick() {
 }
 
 void TVerlauf::pauseClick() {
-    if (!pause_->isChecked()) rebuild_plot();  // catch up with what came meanwhile
+    if (pause_->isChecked()) {
+        paused_at_ = std::chrono::system_clock::now();
+    } else {
+        rebuild_plot();  // catch up with what came meanwhile
+    }
 }
 
 void TVerlauf::zeitraumChange() {
-    if (plot_live()) update_view();
+    if (isVisible()) update_view();
 }
 
 void TVerlauf::showEvent(QShowEvent* event) {
@@ -512,7 +517,7 @@ void TVerlauf::redraw_soon() {
 void TVerlauf::update_view() {
     redraw_timer_->stop();
     last_redraw_ = std::chrono::steady_clock::now();
-    const double end = seconds_of(std::chrono::system_clock::now());
+    const double end = seconds_of(pause_->isChecked() ? paused_at_ : std::chrono::system_clock::now());
     const double span = 60.0 * view_minutes[static_cast<std::size_t>(std::max(0, zeitraum_->currentIndex()))];
     const QCPRange keys(end - span, end);
     axis_rects_[1]->axis(QCPAxis::atBottom)->setRange(keys);

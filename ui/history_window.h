@@ -98,11 +98,13 @@ private:
     QLabel* status_ = nullptr;
     QTimer* redraw_timer_ = nullptr;
     std::chrono::steady_clock::time_point last_redraw_{};
+    Time paused_at_{};  // the end of the view while paused
     QTableView* events_ = nullptr;
     zelk20::ui::EventModel* event_model_ = nullptr;
 
     std::optional<zelk20::CsvFile> frames_file_;
     std::optional<zelk20::CsvFile> events_file_;
-    QString recording_names_;  // what the status line names while recording
+    QString frames_name_;      // the recording's two files, as the status line names them
+    QString events_name_;
     QString failed_file_;      // the file that could not be written, shown in red
 };
