@@ -1,7 +1,8 @@
 // Measures the history window's cost (a script, not a test): the whole
-// program with an hour of data in the history and frames five times a second,
-// first with the history window hidden, then open on its ten-minute and on
-// its sixty-minute view:
+// program with frames five times a second, first with the history window cut
+// off from the frame path (the program as it was before it), then with an
+// hour of data in the history and the window hidden, then open on its ten-,
+// sixty- and one-minute views:
 //   cpu, rss  CPU share of the whole process and its resident memory
 //   redraw    time of one redraw of the plot after a new frame (p50, p99);
 //             the window redraws when the time axis has moved by a pixel:
@@ -94,8 +95,8 @@ int main(int argc, char** argv) {
 
     QApplication application(argc, argv);
     const ProgramWindows windows = start_program();
+    windows.main->set_history_window(nullptr);
     windows.main->show();
-    zelk20::test::feed_an_hour(*windows.verlauf, std::chrono::system_clock::now());
     run_for(500);
 
     // Frames five times a second from another thread, each with a new In1 voltage.
@@ -111,6 +112,10 @@ int main(int argc, char** argv) {
     });
     run_for(1000);
 
+    const Phase without = measure(seconds, nullptr);
+    windows.main->set_history_window(windows.verlauf);
+    zelk20::test::feed_an_hour(*windows.verlauf, std::chrono::system_clock::now());
+    run_for(1000);
     const Phase hidden = measure(seconds, nullptr);
     windows.main->verlaufClick();
     auto* plot = windows.verlauf->findChild<QCustomPlot*>("diagramm");
@@ -137,6 +142,7 @@ int main(int argc, char** argv) {
 
     std::printf("history holds %zu points; plot %dx%d pixels\n", windows.verlauf->history().points().size(),
                 plot->width(), plot->height());
+    print("without the history window", without, seconds);
     print("history window hidden", hidden, seconds);
     print("history window open, 10 min view", ten, seconds);
     print("history window open, 60 min view", sixty, seconds);

@@ -297,6 +297,14 @@ void HistoryWindowTest::hand_over_gives_its_rows_and_a_gap() {
     QVERIFY(verlauf()->history().points()[before].after_gap);
     QCOMPARE(number_of_gaps(graph_named(plot(), "In2 I")), std::size_t{1});
     QCOMPARE(event_rows().size(), 2);
+    // The gap begins at the last point before the hand-over, in the lines
+    // drawn as steps too, which would otherwise carry their value across it.
+    for (const QString& name : {QString("In1 U"), QString("Out Umin"), QString("In2 Imax")}) {
+        QCPGraphDataContainer& data = *graph_named(plot(), name)->data();
+        for (auto it = data.constBegin() + 1; it != data.constEnd(); ++it) {
+            if (std::isnan(it->value)) QVERIFY2(it->key - (it - 1)->key < 0.01, qPrintable(name));
+        }
+    }
 }
 
 void HistoryWindowTest::recording_parses_back_to_the_frames_sent() {

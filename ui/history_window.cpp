@@ -61,8 +61,9 @@ double seconds_of(std::chrono::system_clock::time_point time) {
     return std::chrono::duration<double>(time.time_since_epoch()).count();
 }
 
-// A gap in a line: a point without a value just before the one after it.
-constexpr double gap_lead = 0.001;
+// A gap in a line: a point without a value just after the last one before
+// the gap (a step line would carry its value on up to the next point).
+constexpr double gap_after = 0.001;
 const double no_value = std::numeric_limits<double>::quiet_NaN();
 
 // A threshold, the lowest voltage and the highest current change rarely: a
@@ -70,7 +71,7 @@ const double no_value = std::numeric_limits<double>::quiet_NaN();
 // with the latest frame, and drawn as steps. Half the lines then cost next to
 // nothing to draw.
 void add_step_point(QCPGraphDataContainer& data, double key, double value, bool after_gap) {
-    if (after_gap && !data.isEmpty()) data.add(QCPGraphData(key - gap_lead, no_value));
+    if (after_gap && !data.isEmpty()) data.add(QCPGraphData((data.constEnd() - 1)->key + gap_after, no_value));
     const int size = data.size();
     if (!after_gap && size >= 2 && data.at(size - 1)->value == value && data.at(size - 2)->value == value) {
         (data.end() - 1)->key = key;
@@ -463,7 +464,7 @@ void TVerlauf::rebuild_plot() {
         line.clear();
         for (const HistoryPoint& point : history_.points()) {
             const double key = seconds_of(point.time);
-            if (point.after_gap && !line.isEmpty()) line.append(QCPGraphData(key - gap_lead, no_value));
+            if (point.after_gap && !line.isEmpty()) line.append(QCPGraphData(line.last().key + gap_after, no_value));
             line.append(QCPGraphData(key, point.values.measured_hundredths[k] / 100.0));
         }
         series_[k]->data()->set(line, true);
@@ -488,7 +489,7 @@ void TVerlauf::append_to_plot(const HistoryPoint& point) {
             drop_step_points_before(data, oldest);
             continue;
         }
-        if (point.after_gap && !data.isEmpty()) data.add(QCPGraphData(key - gap_lead, no_value));
+        if (point.after_gap && !data.isEmpty()) data.add(QCPGraphData((data.constEnd() - 1)->key + gap_after, no_value));
         data.add(QCPGraphData(key, point.values.measured_hundredths[k] / 100.0));
         data.removeBefore(oldest);
     }
