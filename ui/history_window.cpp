@@ -184,7 +184,6 @@ private:
 
 }  // namespace zelk20::ui
 
-using zelk20::ui::EventModel;
 using namespace zelk20::ui;
 
 TVerlauf::TVerlauf() {
