@@ -11,6 +11,7 @@
 #include <QPushButton>
 
 #include "sim/simulated_module.h"
+#include "ui/history_window.h"
 #include "ui/info_window.h"
 #include "ui/main_window.h"
 #include "ui/parameter_window.h"
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
     std::printf("click to message over %d runs   median     p99   (ms)\n", runs);
     std::printf("Konfiguration laden           %8.1f %8.1f\n", percentile(load, 0.5), percentile(load, 0.99));
     std::printf("Konfiguration schreiben       %8.1f %8.1f\n", percentile(write, 0.5), percentile(write, 0.99));
+    delete windows.verlauf;
     delete windows.info;
     delete windows.para;
     delete windows.main;

@@ -30,6 +30,7 @@
 #include "link/text_rules.h"
 #include "sim/pseudo_terminal.h"
 #include "tests/test_frames.h"
+#include "ui/history_window.h"
 #include "ui/info_window.h"
 #include "ui/main_window.h"
 #include "ui/parameter_window.h"
@@ -186,6 +187,7 @@ int main(int argc, char** argv) {
                 stall_live, stall_silent);
     std::printf("CPU share over %d s: %.2f %% with frames, %.2f %% silent; resident memory %ld KiB\n", seconds,
                 cpu_share, cpu_silent, rss);
+    delete windows.verlauf;
     delete windows.info;
     delete windows.para;
     delete windows.main;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <optional>
 #include <ostream>
 #include <thread>
 
@@ -69,11 +70,10 @@ int monitor(const Options& options, std::ostream& out, std::ostream& err) {
         err << port_failure(options, link.port().failure(), link.port().failure_text()) << '\n';
         return exit_port_unavailable;
     }
-    std::ofstream csv;
+    std::optional<CsvFile> csv;
     if (options.csv_file) {
-        csv.open(*options.csv_file, std::ios::binary | std::ios::trunc);
-        csv << csv_header() << "\r\n" << std::flush;
-        if (!csv) {
+        csv.emplace(*options.csv_file, csv_header());
+        if (!csv->good()) {
             err << fill(texts::csv_not_written.in(options.language), {*options.csv_file}) << '\n';
             return exit_bad_input;
         }
@@ -100,7 +100,7 @@ int monitor(const Options& options, std::ostream& out, std::ostream& err) {
             silence_reported = false;
             ++shown;
             out << status_line(status_display(*values), options.language) << '\n' << std::flush;
-            if (csv.is_open()) csv << csv_row(std::chrono::system_clock::now(), *values) << "\r\n" << std::flush;
+            if (csv) csv->add(csv_row(std::chrono::system_clock::now(), *values));
             if (options.frames && shown >= *options.frames) break;
         }
         if (due.watchdog && link.watchdog() && !silence_reported) {
@@ -111,7 +111,7 @@ int monitor(const Options& options, std::ostream& out, std::ostream& err) {
         std::this_thread::sleep_until(std::min(clock.next(), end));
     }
     err << fill(texts::monitor_summary.in(options.language), {std::to_string(shown), std::to_string(refused)}) << '\n';
-    if (csv.is_open() && !csv) {
+    if (csv && !csv->good()) {
         err << fill(texts::csv_not_written.in(options.language), {*options.csv_file}) << '\n';
         return exit_bad_input;
     }

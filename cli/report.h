@@ -6,6 +6,7 @@
 
 #include "link/port_list.h"
 #include "link/serial_port.h"
+#include "link/status_log.h"
 #include "link/status_frame.h"
 #include "parameter/line_messages.h"
 #include "parameter/window_fields.h"
@@ -19,14 +20,11 @@ namespace zelk20::cli {
 //   In1: 24,1 Vdc 2,35 Adc min 23,9 Vdc max 2,50 Adc [20,4 Vdc] [20,0 Adc] | In2: ... | Out: ... | hardware fault
 std::string status_line(const StatusDisplay& display, Language language);
 
-// The log: a header, then a row per accepted frame with its local time in
-// ISO 8601 (milliseconds and offset), the twelve values in volts and amperes
-// and the six thresholds with a decimal point, and one 0/1 column per alarm bit.
-std::string csv_header();
-std::string csv_row(std::chrono::system_clock::time_point time, const StatusValues& values);
-
-// Local time as 2026-12-10T14:05:09.042+01:00.
-std::string iso8601_local(std::chrono::system_clock::time_point time);
+// The log's header and rows: the link core's, which the history window's
+// recording writes too.
+using zelk20::csv_header;
+using zelk20::csv_row;
+using zelk20::iso8601_local;
 
 // A loaded configuration, readably, one item per line.
 std::string configuration_text(const ReadAnswer& answer, Language language);

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-svg-dev xvfb xauth fonts-liberation
+  qt6-base-dev qt6-svg-dev libqcustomplot-dev xvfb xauth fonts-liberation
   g++-mingw-w64-x86-64
   clang-14 libclang-rt-14-dev
   dpkg-dev file desktop-file-utils

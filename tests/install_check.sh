@@ -27,11 +27,11 @@ cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/package" >/dev/null
 deb=$(ls "$work"/package/zelk20_*.deb)
 contents=$(dpkg-deb -c "$deb")
 for path in ./usr/bin/zelk20 ./usr/bin/zelk20ctl ./usr/bin/zelk20-sim ./usr/share/applications/zelk20.desktop \
-            ./usr/share/icons/hicolor/scalable/apps/zelk20.svg; do
+            ./usr/share/icons/hicolor/scalable/apps/zelk20.svg ./usr/share/doc/zelk20/copyright; do
   grep -q " $path\$" <<<"$contents" || fail "package lacks $path"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libqt6svgwidgets6 libstdc++6; do
+for library in libqt6widgets6 libqt6svgwidgets6 libqcustomplot2.1-qt6 libstdc++6; do
   grep -q "$library" <<<"$depends" || fail "package does not depend on $library: $depends"
 done
 echo "install check: $(basename "$deb"), Depends: $depends"

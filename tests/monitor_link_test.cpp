@@ -223,6 +223,9 @@ TEST(MonitorLink, ReopensByItselfWhenTheAdapterComesBack) {
     MonitorLink link;
     ASSERT_GT(poll_for(link, 1, 700ms).accepted, 0u);
     first->unplug();
+    // udev takes the by-id link away with the adapter; left standing, it would
+    // point at a pseudo-terminal number that another test may get next.
+    fs::remove(name);
     poll_for(link, 1, 200ms);
     link.watchdog();
 

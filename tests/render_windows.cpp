@@ -22,6 +22,7 @@
 #include "ui/main_window.h"
 #include "ui/parameter_window.h"
 #include "ui/program.h"
+#include "tests/history_data.h"
 #include "tests/window_fixture.h"
 
 namespace {
@@ -74,7 +75,7 @@ int main(int argc, char** argv) {
     qputenv("ZELK20_COM2", module->port_path().c_str());
 
     zelk20::test::Program program;
-    auto [main_window, para, info] = program.windows;
+    auto [main_window, para, info, verlauf] = program.windows;
     main_window->show();
     run_events_for(300);
     save(main_window, "main_de.png");
@@ -152,5 +153,24 @@ int main(int argc, char** argv) {
     para->Button2Click();
     run_events_for(200);
     save(para, "para_refused_en.png");
+    para->close();
+
+    // The history window after an hour with alarms, a silence and a
+    // hand-over: the last ten minutes in German, the hour in English.
+    TVerlauf history;
+    zelk20::test::feed_an_hour(history, std::chrono::system_clock::now());
+    history.apply_language(zelk20::Language::german);
+    history.show();
+    run_events_for(300);
+    save(&history, "history_de.png");
+    history.apply_language(zelk20::Language::english);
+    history.findChild<QComboBox*>("zeitraum")->setCurrentIndex(2);
+    history.findChild<QCheckBox*>("kurve_umin1")->setChecked(false);
+    run_events_for(300);
+    save(&history, "history_en.png");
+    main_window->deutschClick();
+    main_window->verlaufClick();  // the program's own, with the live frames
+    run_events_for(1500);
+    save(verlauf, "history_live.png");
     return 0;
 }

@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "ui/history_window.h"
 #include "ui/info_window.h"
 #include "ui/main_window.h"
 #include "ui/parameter_window.h"
@@ -29,6 +30,7 @@ namespace zelk20::test {
 struct Program {
     Program() : windows(start_program()) {}
     ~Program() {
+        delete windows.verlauf;
         delete windows.info;
         delete windows.para;
         delete windows.main;

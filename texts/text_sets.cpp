@@ -26,6 +26,7 @@ constexpr TextRow main_rows[] = {
     {"a", "Aktualisierung", "update"},
     {"l_hwerror", "Hardwarefehler", "hardware fault"},
     {"Button1", "Parametrierung", "configuration"},
+    {"verlauf", "Verlauf...", "History..."},
 };
 
 constexpr TextRow parameter_rows[] = {
@@ -51,9 +52,17 @@ constexpr TextRow parameter_rows[] = {
     {"schliessen", "Schließen", "close"},
 };
 
+constexpr TextRow history_rows[] = {
+    {"l_zeitraum", "Zeitraum:", "time span:"},
+    {"pause", "Pause", "pause"},
+    {"bild_speichern", "Bild speichern...", "save picture..."},
+    {"l_grenzwerte", "Grenzwerte", "thresholds"},
+};
+
 }  // namespace
 
 const std::span<const TextRow> main_window_texts{main_rows};
+const std::span<const TextRow> history_window_texts{history_rows};
 const std::span<const TextRow> parameter_window_texts{parameter_rows};
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "ui/history_window.h"
 #include "ui/info_window.h"
 #include "ui/main_window.h"
 #include "ui/parameter_window.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<TForm1> main_window(windows.main);
     std::unique_ptr<Tpara> para(windows.para);
     std::unique_ptr<TInfo> info(windows.info);
+    std::unique_ptr<TVerlauf> verlauf(windows.verlauf);  // a recording ends with it
     main_window->show();
     return application.exec();
 }

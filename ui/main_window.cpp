@@ -16,6 +16,7 @@
 #include "link/port_names.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
+#include "ui/history_window.h"
 #include "ui/info_window.h"
 #include "ui/parameter_window.h"
 #include "ui/picture.h"
@@ -125,6 +126,9 @@ void TForm1::build_controls() {
     file_menu->setObjectName("oeffnen1");
     QAction* info_item = file_menu->addAction("Info...");
     info_item->setObjectName("speicher_datei");
+    QAction* history_item = file_menu->addAction("Verlauf...");
+    history_item->setObjectName("verlauf");
+    connect(history_item, &QAction::triggered, this, &TForm1::verlaufClick);
     QAction* end_item = file_menu->addAction("Beenden");
     end_item->setObjectName("Beenden1");
     connect(info_item, &QAction::triggered, this, &TForm1::speicher_dateiClick);
@@ -276,6 +280,7 @@ void TForm1::ausfuehren(std::span<const std::uint8_t> frame) {
         if (!Timer3->isActive()) Timer3->start();  // a running flash is not lengthened
     }
     if (!update.display) return;
+    if (verlauf_ != nullptr) verlauf_->frame_taken(*accepted_status_values(frame));
     for (std::size_t lamp = 0; lamp < lamp_count; ++lamp) show_lamp(lamp, update.display->lamp_lit[lamp]);
     for (std::size_t k = 0; k < value_label_count; ++k) {
         set_value(k, QString::fromStdString(update.display->labels[k]));
@@ -283,7 +288,9 @@ void TForm1::ausfuehren(std::span<const std::uint8_t> frame) {
 }
 
 void TForm1::Timer2Timer() {
-    if (!link_.watchdog()) return;
+    const bool silent = link_.watchdog();
+    if (verlauf_ != nullptr) verlauf_->watchdog_tick(silent);
+    if (!silent) return;
     for (std::size_t lamp = 0; lamp < lamp_count; ++lamp) show_lamp(lamp, false);
     for (std::size_t k = 0; k < value_label_count; ++k) set_value(k, QString());
 }
@@ -321,12 +328,19 @@ void TForm1::Button1Click() {
     Timer1->stop();
     schliessecom();
     setEnabled(false);
+    if (verlauf_ != nullptr) verlauf_->handed_over();
 }
 
 void TForm1::speicher_dateiClick() {
     info_->set_version_line(QString::fromLatin1(program_version_line));
     info_->show();
     info_->raise();
+}
+
+void TForm1::verlaufClick() {
+    verlauf_->show();
+    verlauf_->raise();
+    verlauf_->activateWindow();
 }
 
 void TForm1::Beenden1Click() { close(); }
@@ -342,4 +356,5 @@ void TForm1::apply_language(Language language) {
     para_->sprache_englisch = language == Language::english ? 1 : 0;
     apply_texts(this, main_window_texts, language);
     apply_texts(para_, parameter_window_texts, language);
+    if (verlauf_ != nullptr) verlauf_->apply_language(language);
 }

@@ -24,6 +24,7 @@ struct PanelSpec;
 
 class Tpara;
 class TInfo;
+class TVerlauf;
 
 // The main window: the live monitor of the module. Its timers drive the
 // monitoring connection (poll tick, watchdog, end of a flash); "Parametrierung"
@@ -35,6 +36,9 @@ public:
 
     // The other two windows, known once the program has created them.
     void set_windows(Tpara* para, TInfo* info);
+    // The history window, fed from the frame path from the start on.
+    void set_history_window(TVerlauf* verlauf) { verlauf_ = verlauf; }
+    TVerlauf* history_window() const { return verlauf_; }
 
     // The monitoring connection: its current port name is the one the
     // parameter window's exchanges open.
@@ -43,6 +47,7 @@ public:
     void FormCreate() {}
     void Button1Click();
     void speicher_dateiClick();
+    void verlaufClick();
     void Beenden1Click();
     void deutschClick();
     void englischClick();
@@ -81,6 +86,7 @@ private:
     zelk20::Language language_ = zelk20::Language::german;
     Tpara* para_ = nullptr;
     TInfo* info_ = nullptr;
+    TVerlauf* verlauf_ = nullptr;
 
     QComboBox* comport_ = nullptr;
     QRadioButton* a_ = nullptr;

@@ -23,6 +23,7 @@
 #include "parameter/line_messages.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
+#include "ui/history_window.h"
 #include "ui/main_window.h"
 
 using namespace zelk20;
@@ -257,6 +258,7 @@ void Tpara::FormClose() {
     main_window_->setEnabled(true);
     main_window_->Timer1->start();
     main_window_->oeffnecom();
+    if (TVerlauf* history = main_window_->history_window()) history->handed_back();
     clear_window();
 }
 
