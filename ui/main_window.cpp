@@ -331,6 +331,13 @@ void TForm1::Button1Click() {
     if (verlauf_ != nullptr) verlauf_->handed_over();
 }
 
+void TForm1::take_port_back() {
+    setEnabled(true);
+    Timer1->start();
+    oeffnecom();
+    if (verlauf_ != nullptr) verlauf_->handed_back();
+}
+
 void TForm1::speicher_dateiClick() {
     info_->set_version_line(QString::fromLatin1(program_version_line));
     info_->show();
@@ -352,8 +359,7 @@ void TForm1::englischClick() { apply_language(Language::english); }
 void TForm1::apply_language(Language language) {
     language_ = language;
     describe_ports();
-    para_->sprache_deutsch = language == Language::german ? 1 : 0;
-    para_->sprache_englisch = language == Language::english ? 1 : 0;
+    para_->set_language(language);
     apply_texts(this, main_window_texts, language);
     apply_texts(para_, parameter_window_texts, language);
     if (verlauf_ != nullptr) verlauf_->apply_language(language);

@@ -38,7 +38,6 @@ public:
     void set_windows(Tpara* para, TInfo* info);
     // The history window, fed from the frame path from the start on.
     void set_history_window(TVerlauf* verlauf) { verlauf_ = verlauf; }
-    TVerlauf* history_window() const { return verlauf_; }
 
     // The monitoring connection: its current port name is the one the
     // parameter window's exchanges open.
@@ -46,6 +45,9 @@ public:
 
     void FormCreate() {}
     void Button1Click();
+    // The parameter window's close hands the port back: the main window is
+    // enabled, its poll tick restarted and its port opened again.
+    void take_port_back();
     void speicher_dateiClick();
     void verlaufClick();
     void Beenden1Click();

@@ -23,7 +23,6 @@
 #include "parameter/line_messages.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
-#include "ui/history_window.h"
 #include "ui/main_window.h"
 
 using namespace zelk20;
@@ -255,11 +254,13 @@ void Tpara::closeEvent(QCloseEvent* event) {
 }
 
 void Tpara::FormClose() {
-    main_window_->setEnabled(true);
-    main_window_->Timer1->start();
-    main_window_->oeffnecom();
-    if (TVerlauf* history = main_window_->history_window()) history->handed_back();
+    main_window_->take_port_back();
     clear_window();
+}
+
+void Tpara::set_language(Language language) {
+    sprache_deutsch = language == Language::german ? 1 : 0;
+    sprache_englisch = language == Language::english ? 1 : 0;
 }
 
 void Tpara::clear_window() {

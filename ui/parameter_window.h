@@ -56,6 +56,7 @@ public:
     // the first switch on (the main window's flags set them).
     std::uint8_t sprache_deutsch = 0;
     std::uint8_t sprache_englisch = 0;
+    void set_language(zelk20::Language language);
 
     // The six threshold fields in parameter-set order: In1, In2, Out
     // voltages, then In1, In2, Out currents; their red marks alike.
