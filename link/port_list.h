@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,11 @@ struct PortTarget {
     SystemPort port;       // port.device is empty when COMk reaches no device
     std::string variable;  // "ZELK20_COM3" when that environment variable set the device; else empty
 };
+// Linux: the environment variable that pins COMk (`number` 1 to 11) to a device
+// ("ZELK20_COM3"), and the device it names; none when it is unset or empty.
+std::string pin_variable(int number);
+std::optional<std::string> pinned_device(int number);
+
 // Linux: the device in ZELK20_COMk where that is set (described when it is
 // one of `ports`), else the k-th of `ports`; a COMk beyond them reaches none.
 PortTarget port_target(int number, const std::vector<SystemPort>& ports);

@@ -144,21 +144,28 @@ std::vector<SystemPort> system_ports(const fs::path& root) {
     return ports;
 }
 
+std::string pin_variable(int number) { return "ZELK20_" + port_name(number); }
+
+std::optional<std::string> pinned_device(int number) {
+    const char* path = std::getenv(pin_variable(number).c_str());
+    if (path == nullptr || *path == '\0') return std::nullopt;
+    return path;
+}
+
 PortTarget port_target(int number, const std::vector<SystemPort>& ports) {
-    std::string variable = "ZELK20_" + port_name(number);
-    if (const char* path = std::getenv(variable.c_str()); path != nullptr && *path != '\0') {
+    if (const std::optional<std::string> path = pinned_device(number)) {
         PortTarget target;
-        target.port.device = path;
-        target.variable = std::move(variable);
+        target.port.device = *path;
+        target.variable = pin_variable(number);
         // A pinned path that leads to a listed device gets that device's description.
         std::error_code error;
-        const fs::path device = fs::canonical(path, error);
+        const fs::path device = fs::canonical(*path, error);
         if (error) return target;
         for (const SystemPort& port : ports) {
             std::error_code other_error;
             if (fs::canonical(port.device, other_error) != device || other_error) continue;
             target.port = port;
-            target.port.device = path;
+            target.port.device = *path;
             break;
         }
         return target;
