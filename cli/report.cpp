@@ -15,9 +15,6 @@ namespace {
 constexpr std::array<std::string_view, 3> channels = {"In1", "In2", "Out"};
 
 // The caption beside each lamp, in lamp order.
-constexpr std::array<std::string_view, lamp_count> lamp_captions = {"l_pgood1", "l_pgood2", "l_pgoodout", "l_igood1",
-                                                                    "l_igood2", "l_igoodout", "l_hwerror"};
-
 std::string joined(const std::vector<std::string_view>& items, std::string_view separator) {
     std::string text;
     for (std::string_view item : items) {
@@ -54,40 +51,40 @@ std::string status_line(const StatusDisplay& display, Language language) {
     }
     std::vector<std::string_view> lit;
     for (std::size_t lamp = 0; lamp < lamp_count; ++lamp) {
-        if (display.lamp_lit[lamp]) lit.push_back(text_of(main_window_texts, lamp_captions[lamp], language));
+        if (display.lamp_lit[lamp]) lit.push_back(text_of(lamp_captions[lamp], language));
     }
     line += lit.empty() ? std::string(texts::no_alarm.in(language)) : joined(lit, ", ");
     return line;
 }
 
 std::string configuration_text(const ReadAnswer& answer, Language language) {
-    auto caption = [language](std::string_view control) { return text_of(parameter_window_texts, control, language); };
+    auto caption = [language](TextId meaning) { return text_of(meaning, language); };
     std::string text;
-    for (auto [heading, first] : {std::pair{"l_pgood", parameter_byte::first_voltage_threshold},
-                                  std::pair{"l_igood", parameter_byte::first_current_threshold}}) {
+    for (auto [heading, first] : {std::pair{TextId::voltage_thresholds, parameter_byte::first_voltage_threshold},
+                                  std::pair{TextId::current_thresholds, parameter_byte::first_current_threshold}}) {
         text.append(caption(heading)).append(":");
         for (std::size_t channel = 0; channel < channels.size(); ++channel) {
             text.append(" ").append(channels[channel]).append(" ").append(tenths_item_text(answer.set[first + channel]));
         }
         text.append("\n");
     }
-    // The event rows f1 to f7, then f8 (output inverted): two boxes each, port 1 then port 2.
-    constexpr std::array<std::string_view, 7> event_rows = {"f1", "f2", "f3", "f4", "f5", "f6", "f7"};
+    // The event rows, named as the lamps of their alarms, then the output
+    // inversion: two boxes each, port 1 then port 2.
     for (std::size_t port = 0; port < 2; ++port) {
         std::vector<std::string_view> events;
-        for (std::size_t row = 0; row < event_rows.size(); ++row) {
+        for (std::size_t row = 0; row < lamp_captions.size(); ++row) {
             const CheckBoxBit& box = check_box_bits[2 * row + port];
-            if ((answer.set[box.byte] & box.bit) != 0) events.push_back(caption(event_rows[row]));
+            if ((answer.set[box.byte] & box.bit) != 0) events.push_back(caption(lamp_captions[row]));
         }
-        text.append(caption(port == 0 ? "l_p1" : "l_p2")).append(": ");
+        text.append(caption(port == 0 ? TextId::port1_column : TextId::port2_column)).append(": ");
         text.append(events.empty() ? std::string(texts::none.in(language)) : joined(events, ", "));
-        const CheckBoxBit& inverted = check_box_bits[2 * event_rows.size() + port];
-        if ((answer.set[inverted.byte] & inverted.bit) != 0) text.append("; ").append(caption("f8"));
+        const CheckBoxBit& inverted = check_box_bits[2 * lamp_captions.size() + port];
+        if ((answer.set[inverted.byte] & inverted.bit) != 0) text.append("; ").append(caption(TextId::output_inverted));
         text.append("\n");
     }
     const CheckBoxBit& programming = check_box_bits.back();
     const bool allowed = (answer.set[programming.byte] & programming.bit) != 0;
-    text.append(caption("f9")).append(": ").append((allowed ? texts::yes : texts::no).in(language)).append("\n");
+    text.append(caption(TextId::programming_allowed)).append(": ").append((allowed ? texts::yes : texts::no).in(language)).append("\n");
     text.append(latin1_as_utf8(version_line(answer))).append("\n");
     text.append(latin1_as_utf8(fa_line(answer))).append("\n");
     return text;

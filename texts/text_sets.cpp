@@ -4,66 +4,81 @@ namespace zelk20 {
 
 namespace {
 
+// The texts by meaning, in the order of TextId.
+constexpr Message texts_by_meaning[] = {
+    {"akt. Spannung:", "voltage:"},
+    {"akt. Strom:", "current:"},
+    {"min. Spannung:", "min. voltage:"},
+    {"max Strom:", "max. current:"},
+    {"Uin1<Power Good", "Uin1<Power Good"},
+    {"Uin2<Power Good", "Uin2<Power Good"},
+    {"Uout<Power Good", "Uout<Power Good"},
+    {"Überstrom I1", "overcurrent I1"},
+    {"Überstrom I2", "overcurrent I2"},
+    {"Überstrom Iout", "overcurrent Iout"},
+    {"Hardwarefehler", "hardware fault"},
+    {"Aktualisierung", "update"},
+    {"Parametrierung", "configuration"},
+    {"Verlauf...", "History..."},
+    {"Grenzwerte U[V]", "threshold U[V]"},
+    {"Grenzwerte I[A]", "threshold I[A]"},
+    {"Port 1", "port 1"},
+    {"Port 2", "port 2"},
+    {"Ausgang invertieren", "output inverted"},
+    {"Programmierung am Gerät erlauben", "programming allowed"},
+    {"Konfiguration laden", "load configuration"},
+    {"Konfiguration schreiben", "write configuration"},
+    {"KORVA Standard", "KORVA default"},
+    {"Datei", "file"},
+    {"Öffnen", "open"},
+    {"Speichern", "save"},
+    {"Schließen", "close"},
+    {"Zeitraum:", "time span:"},
+    {"Pause", "pause"},
+    {"Bild speichern...", "save picture..."},
+    {"Grenzwerte", "thresholds"},
+};
+static_assert(std::size(texts_by_meaning) == static_cast<std::size_t>(TextId::count));
+
+using enum TextId;
+
 constexpr TextRow main_rows[] = {
-    {"l_uakt1", "akt. Spannung:", "voltage:"},
-    {"l_uakt2", "akt. Spannung:", "voltage:"},
-    {"l_uaktout", "akt. Spannung:", "voltage:"},
-    {"l_iakt1", "akt. Strom:", "current:"},
-    {"l_iakt2", "akt. Strom:", "current:"},
-    {"l_iaktout", "akt. Strom:", "current:"},
-    {"l_umin1", "min. Spannung:", "min. voltage:"},
-    {"l_umin2", "min. Spannung:", "min. voltage:"},
-    {"l_uminout", "min. Spannung:", "min. voltage:"},
-    {"l_imax1", "max Strom:", "max. current:"},
-    {"l_imax2", "max Strom:", "max. current:"},
-    {"l_imaxout", "max Strom:", "max. current:"},
-    {"l_pgoodout", "Uout<Power Good", "Uout<Power Good"},
-    {"l_igoodout", "Überstrom Iout", "overcurrent Iout"},
-    {"l_pgood1", "Uin1<Power Good", "Uin1<Power Good"},
-    {"l_igood1", "Überstrom I1", "overcurrent I1"},
-    {"l_pgood2", "Uin2<Power Good", "Uin2<Power Good"},
-    {"l_igood2", "Überstrom I2", "overcurrent I2"},
-    {"a", "Aktualisierung", "update"},
-    {"l_hwerror", "Hardwarefehler", "hardware fault"},
-    {"Button1", "Parametrierung", "configuration"},
-    {"verlauf", "Verlauf...", "History..."},
+    {"l_uakt1", voltage_row},          {"l_uakt2", voltage_row},        {"l_uaktout", voltage_row},
+    {"l_iakt1", current_row},          {"l_iakt2", current_row},        {"l_iaktout", current_row},
+    {"l_umin1", min_voltage_row},      {"l_umin2", min_voltage_row},    {"l_uminout", min_voltage_row},
+    {"l_imax1", max_current_row},      {"l_imax2", max_current_row},    {"l_imaxout", max_current_row},
+    {"l_pgoodout", out_power_good},    {"l_igoodout", out_over_current}, {"l_pgood1", in1_power_good},
+    {"l_igood1", in1_over_current},    {"l_pgood2", in2_power_good},    {"l_igood2", in2_over_current},
+    {"a", update_indicator},           {"l_hwerror", hardware_fault},   {"Button1", hand_over_button},
+    {"verlauf", history_item},
 };
 
 constexpr TextRow parameter_rows[] = {
-    {"l_pgood", "Grenzwerte U[V]", "threshold U[V]"},
-    {"l_igood", "Grenzwerte I[A]", "threshold I[A]"},
-    {"l_p1", "Port 1", "port 1"},
-    {"l_p2", "Port 2", "port 2"},
-    {"f1", "Uin1<Power Good", "Uin1<Power Good"},
-    {"f2", "Uin2<Power Good", "Uin2<Power Good"},
-    {"f3", "Uout<Power Good", "Uout<Power Good"},
-    {"f4", "Überstrom I1", "overcurrent I1"},
-    {"f5", "Überstrom I2", "overcurrent I2"},
-    {"f6", "Überstrom Iout", "overcurrent Iout"},
-    {"f7", "Hardwarefehler", "hardware fault"},
-    {"f8", "Ausgang invertieren", "output inverted"},
-    {"f9", "Programmierung am Gerät erlauben", "programming allowed"},
-    {"Button1", "Konfiguration laden", "load configuration"},
-    {"Button2", "Konfiguration schreiben", "write configuration"},
-    {"Button3", "KORVA Standard", "KORVA default"},
-    {"oeffnen1", "Datei", "file"},
-    {"oeffnen", "Öffnen", "open"},
-    {"speichern", "Speichern", "save"},
-    {"schliessen", "Schließen", "close"},
+    {"l_pgood", voltage_thresholds}, {"l_igood", current_thresholds}, {"l_p1", port1_column},
+    {"l_p2", port2_column},          {"f1", in1_power_good},          {"f2", in2_power_good},
+    {"f3", out_power_good},          {"f4", in1_over_current},        {"f5", in2_over_current},
+    {"f6", out_over_current},        {"f7", hardware_fault},          {"f8", output_inverted},
+    {"f9", programming_allowed},     {"Button1", load_button},        {"Button2", write_button},
+    {"Button3", defaults_button},    {"oeffnen1", file_menu},         {"oeffnen", open_item},
+    {"speichern", save_item},        {"schliessen", close_item},
 };
 
 constexpr TextRow history_rows[] = {
-    {"l_zeitraum", "Zeitraum:", "time span:"},
-    {"pause", "Pause", "pause"},
-    {"bild_speichern", "Bild speichern...", "save picture..."},
-    {"l_grenzwerte", "Grenzwerte", "thresholds"},
+    {"l_zeitraum", time_span},
+    {"pause", pause_button},
+    {"bild_speichern", save_picture},
+    {"l_grenzwerte", thresholds_legend},
 };
 
 }  // namespace
 
 const std::span<const TextRow> main_window_texts{main_rows};
-const std::span<const TextRow> history_window_texts{history_rows};
 const std::span<const TextRow> parameter_window_texts{parameter_rows};
+const std::span<const TextRow> history_window_texts{history_rows};
+
+std::string_view text_of(TextId meaning, Language language) {
+    return texts_by_meaning[static_cast<std::size_t>(meaning)].in(language);
+}
 
 namespace {
 
@@ -100,13 +115,6 @@ std::string shown_byte(char c) {
 
 std::string conversion_error_text(std::span<const char, 2> field) {
     return "'$" + shown_byte(field[0]) + shown_byte(field[1]) + "' ist kein gültiger Integerwert.";
-}
-
-std::string_view text_of(std::span<const TextRow> rows, std::string_view control, Language language) {
-    for (const TextRow& row : rows) {
-        if (row.control == control) return language == Language::german ? row.german : row.english;
-    }
-    return {};
 }
 
 }  // namespace zelk20

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
@@ -10,11 +12,42 @@ namespace zelk20 {
 
 enum class Language { german, english };
 
-// One control's text in both languages; the control is found by its object name.
-struct TextRow {
-    const char* control;
+// The parameter window's status messages, and every other text in both languages.
+struct Message {
     const char* german;
     const char* english;
+    std::string_view in(Language language) const { return language == Language::german ? german : english; }
+};
+
+// What a switched control's text says. Several controls may say the same:
+// the alarm captions of the main window name the event rows of the
+// parameter window too. zelk20ctl asks for its words by these.
+enum class TextId : std::size_t {
+    // Main window
+    voltage_row, current_row, min_voltage_row, max_current_row,
+    in1_power_good, in2_power_good, out_power_good, in1_over_current, in2_over_current, out_over_current,
+    hardware_fault, update_indicator, hand_over_button, history_item,
+    // Parameter window
+    voltage_thresholds, current_thresholds, port1_column, port2_column, output_inverted, programming_allowed,
+    load_button, write_button, defaults_button, file_menu, open_item, save_item, close_item,
+    // History window
+    time_span, pause_button, save_picture, thresholds_legend,
+    count
+};
+
+// The text of a meaning in one language.
+std::string_view text_of(TextId meaning, Language language);
+
+// The captions beside the seven lamps, which name the alarms, in the order
+// of the alarm bits (0 to 5, then 7).
+inline constexpr std::array<TextId, 7> lamp_captions = {
+    TextId::in1_power_good,   TextId::in2_power_good,   TextId::out_power_good, TextId::in1_over_current,
+    TextId::in2_over_current, TextId::out_over_current, TextId::hardware_fault};
+
+// One switched control: found by its object name, it shows the text of its meaning.
+struct TextRow {
+    const char* control;
+    TextId meaning;
 };
 
 // What the language switch sets, in the order it sets it. Everything else
@@ -26,15 +59,6 @@ extern const std::span<const TextRow> parameter_window_texts;
 // The history window's controls; the switch sets them as well.
 extern const std::span<const TextRow> history_window_texts;
 
-// The text of the control named `control` in `rows`; empty when there is none.
-std::string_view text_of(std::span<const TextRow> rows, std::string_view control, Language language);
-
-// The parameter window's status messages.
-struct Message {
-    const char* german;
-    const char* english;
-    std::string_view in(Language language) const { return language == Language::german ? german : english; }
-};
 namespace messages {
 inline constexpr Message transfer_ok{"Übertragung erfolgreich!", "transmission successful!"};
 inline constexpr Message fill_all_fields{"Bitte alle Felder korrekt ausfüllen", "all labels fill correctly, please"};

@@ -36,7 +36,8 @@ QTimer* make_timer(QObject* parent, const char* name, std::chrono::milliseconds 
 
 void apply_texts(QWidget* window, std::span<const TextRow> rows, Language language) {
     for (const TextRow& row : rows) {
-        const QString text = QString::fromUtf8(language == Language::german ? row.german : row.english);
+        const std::string_view said = text_of(row.meaning, language);
+        const QString text = QString::fromUtf8(said.data(), static_cast<qsizetype>(said.size()));
         QObject* control = window->findChild<QObject*>(QString::fromLatin1(row.control));
         if (auto* label = qobject_cast<QLabel*>(control)) {
             label->setText(text);

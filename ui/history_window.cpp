@@ -35,9 +35,6 @@ namespace {
 using status_layout::measured_count;
 using status_layout::threshold_count;
 
-// The captions beside the lamps, which name the alarms, in lamp order.
-constexpr std::array<const char*, lamp_count> lamp_captions = {"l_pgood1", "l_pgood2", "l_pgoodout", "l_igood1",
-                                                               "l_igood2", "l_igoodout", "l_hwerror"};
 constexpr std::array<const char*, 3> channel_names = {"In1", "In2", "Out"};
 // The quantity of each group of three measured values (voltages, currents,
 // lowest voltages, highest currents), as the legend names it.
@@ -131,7 +128,7 @@ public:
         case 1:
             switch (event.subject) {
             case HistorySubject::alarm:
-                return QString::fromUtf8(text_of(main_window_texts, lamp_captions[event.lamp], language_).data());
+                return QString::fromUtf8(text_of(lamp_captions[event.lamp], language_).data());
             case HistorySubject::link: return text(history_texts::link, language_);
             case HistorySubject::hand_over: return text(history_texts::hand_over, language_);
             }
@@ -201,18 +198,18 @@ TVerlauf::~TVerlauf() = default;
 
 void TVerlauf::build_controls() {
     auto* top = new QHBoxLayout;
-    auto* span_caption = new QLabel("Zeitraum:", this);
+    auto* span_caption = new QLabel(this);
     span_caption->setObjectName("l_zeitraum");
     zeitraum_ = new QComboBox(this);
     zeitraum_->setObjectName("zeitraum");
     for (int minutes : view_minutes) zeitraum_->addItem(QString("%1 min").arg(minutes));
     zeitraum_->setCurrentIndex(default_view);
-    pause_ = new QPushButton("Pause", this);
+    pause_ = new QPushButton(this);
     pause_->setObjectName("pause");
     pause_->setCheckable(true);
     aufnahme_ = new QPushButton(text(history_texts::record, language_), this);
     aufnahme_->setObjectName("aufnahme");
-    auto* save_picture = new QPushButton("Bild speichern...", this);
+    auto* save_picture = new QPushButton(this);
     save_picture->setObjectName("bild_speichern");
     status_ = new QLabel(this);
     status_->setObjectName("aufnahme_status");
@@ -281,7 +278,7 @@ void TVerlauf::build_controls() {
     }
     auto* dashed = new QLabel(this);
     dashed->setPixmap(dashed_icon().pixmap(24, 12));
-    auto* threshold_note = new QLabel("Grenzwerte", this);
+    auto* threshold_note = new QLabel(this);
     threshold_note->setObjectName("l_grenzwerte");
     auto* note_row = new QHBoxLayout;
     note_row->addWidget(dashed);

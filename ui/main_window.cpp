@@ -126,7 +126,7 @@ void TForm1::build_controls() {
     file_menu->setObjectName("oeffnen1");
     QAction* info_item = file_menu->addAction("Info...");
     info_item->setObjectName("speicher_datei");
-    QAction* history_item = file_menu->addAction("Verlauf...");
+    QAction* history_item = file_menu->addAction(QString());
     history_item->setObjectName("verlauf");
     connect(history_item, &QAction::triggered, this, &TForm1::verlaufClick);
     QAction* end_item = file_menu->addAction("Beenden");
@@ -155,14 +155,14 @@ void TForm1::build_controls() {
     module->setObjectName("Image1");
     module->setGeometry(328, 16, 161, 537);
 
-    auto* hand_over = new QPushButton("Parametrierung", area);
+    auto* hand_over = new QPushButton(area);
     hand_over->setObjectName("Button1");
     hand_over->setFont(tahoma(17));
     hand_over->setGeometry(520, 72, 273, 33);
     connect(hand_over, &QPushButton::clicked, this, &TForm1::Button1Click);
 
     make_bevel(area, "Bevel5", {520, 190, 273, 41});
-    make_label(area, "l_hwerror", "Hardwarefehler", tahoma(16), {520 + caption_x, 190 + 11});
+    make_label(area, "l_hwerror", QString(), tahoma(16), {520 + caption_x, 190 + 11});
     make_lamp(area, hardware_fault_lamp, {520 + lamp_x, 190 + (41 - lamp_side) / 2});
 
     QPalette hot_light = area->palette();
@@ -188,7 +188,7 @@ void TForm1::build_controls() {
             [this](int index) { comport_->setToolTip(comport_->itemData(index, Qt::ToolTipRole).toString()); });
 
     // The update indicator only shows the link: the user cannot tick it.
-    a_ = new QRadioButton("Aktualisierung", area);
+    a_ = new QRadioButton(area);
     a_->setObjectName("a");
     a_->setFont(ms_sans_serif(17));
     a_->setGeometry(448, 585, 145, 29);

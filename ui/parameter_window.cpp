@@ -47,16 +47,9 @@ constexpr int event_first_row = 236;
 constexpr int event_row_pitch = 24;
 constexpr std::array<int, 2> port_box_x = {632, 696};
 
-// The port event grid's rows; each has the Port 1 and Port 2 boxes that
-// check_box_bits lists for it, two by two.
-struct BoxRow {
-    const char* text_name;
-    const char* german;
-};
-constexpr BoxRow event_rows[] = {
-    {"f1", "Uin1<Power Good"}, {"f2", "Uin2<Power Good"}, {"f3", "Uout<Power Good"},     {"f4", "Überstrom I1"},
-    {"f5", "Überstrom I2"},    {"f6", "Überstrom Iout"},  {"f7", "Hardwarefehler"},      {"f8", "Ausgang invertieren"},
-};
+// The port event grid's row texts; each row has the Port 1 and Port 2 boxes
+// that check_box_bits lists for it, two by two. The last is the option row.
+constexpr std::array<const char*, 8> event_rows = {"f1", "f2", "f3", "f4", "f5", "f6", "f7", "f8"};
 constexpr int programming_box = check_box_count - 1;
 
 // Description and pattern by turns. On Windows "*.*" matches every name; on
@@ -141,12 +134,9 @@ Tpara::Tpara(TForm1* main_window) : main_window_(main_window) {
 void Tpara::build_controls() {
     auto* menu_bar = new QMenuBar(this);
     menu_bar->setObjectName("MainMenu1");
-    QMenu* file_menu = menu_bar->addMenu("Datei");
+    QMenu* file_menu = menu_bar->addMenu(QString());
     file_menu->setObjectName("oeffnen1");
-    for (auto [name, text] : {std::pair{"oeffnen", "Öffnen"}, std::pair{"speichern", "Speichern"},
-                              std::pair{"schliessen", "Schließen"}}) {
-        file_menu->addAction(QString::fromUtf8(text))->setObjectName(name);
-    }
+    for (const char* name : {"oeffnen", "speichern", "schliessen"}) file_menu->addAction(QString())->setObjectName(name);
     connect(findChild<QAction*>("oeffnen"), &QAction::triggered, this, &Tpara::oeffnenClick);
     connect(findChild<QAction*>("speichern"), &QAction::triggered, this, &Tpara::speichernClick);
     connect(findChild<QAction*>("schliessen"), &QAction::triggered, this, &Tpara::schliessenClick);
@@ -171,8 +161,8 @@ void Tpara::build_controls() {
     const std::array<const char*, 3> headers = {"Label1", "Label4", "Label8"};
     const std::array<const char*, 3> header_texts = {"In1", "In2", "Out"};
     for (std::size_t c = 0; c < 3; ++c) make_label(area, headers[c], header_texts[c], grid_font, {field_columns[c], 60});
-    make_label(area, "l_pgood", "Grenzwerte U[V]", grid_font, {40, field_rows[0] + 1});
-    make_label(area, "l_igood", "Grenzwerte I[A]", grid_font, {40, field_rows[1] + 1});
+    make_label(area, "l_pgood", QString(), grid_font, {40, field_rows[0] + 1});
+    make_label(area, "l_igood", QString(), grid_font, {40, field_rows[1] + 1});
 
     auto* list_style = new ThresholdListStyle(this);
     const std::array<const char*, 6> field_names = {"pgood1_sel", "pgood2_sel", "pgoodout_sel",
@@ -203,15 +193,11 @@ void Tpara::build_controls() {
         threshold_marks[k] = mark;
     }
 
-    // Buttons; their texts come from the text sets ("KORVA Standard Werte"
-    // stands only until the German set replaces it at start).
-    const std::array<std::pair<const char*, const char*>, 3> buttons = {
-        std::pair{"Button1", "Konfiguration laden"}, std::pair{"Button2", "Konfiguration schreiben"},
-        std::pair{"Button3", "KORVA Standard Werte"}};
+    const std::array<const char*, 3> buttons = {"Button1", "Button2", "Button3"};
     const std::array<int, 3> button_y = {208, 280, 360};
     for (std::size_t k = 0; k < buttons.size(); ++k) {
-        auto* button = new QPushButton(buttons[k].second, area);
-        button->setObjectName(buttons[k].first);
+        auto* button = new QPushButton(area);
+        button->setObjectName(buttons[k]);
         button->setFont(tahoma(16));
         button->setGeometry(24, button_y[k], 209, 33);
     }
@@ -224,20 +210,19 @@ void Tpara::build_controls() {
 
     // Port event grid.
     make_bevel(area, "Bevel1", {392, 200, 353, 265});
-    make_label(area, "l_p1", "Port 1", grid_font, {port_box_x[0] - 16, 208});
-    make_label(area, "l_p2", "Port 2", grid_font, {port_box_x[1] - 16, 208});
+    make_label(area, "l_p1", QString(), grid_font, {port_box_x[0] - 16, 208});
+    make_label(area, "l_p2", QString(), grid_font, {port_box_x[1] - 16, 208});
 
-    for (std::size_t r = 0; r < std::size(event_rows); ++r) {
-        const BoxRow& row = event_rows[r];
-        const bool option_row = r + 1 == std::size(event_rows);
+    for (std::size_t r = 0; r < event_rows.size(); ++r) {
+        const bool option_row = r + 1 == event_rows.size();
         const int y = event_first_row + static_cast<int>(r) * event_row_pitch + (option_row ? event_row_pitch : 0);
-        make_label(area, row.text_name, QString::fromUtf8(row.german), tahoma(16, option_row), {event_text_x, y});
+        make_label(area, event_rows[r], QString(), tahoma(16, option_row), {event_text_x, y});
         for (std::size_t port = 0; port < 2; ++port) {
             const std::size_t box = 2 * r + port;
             check_boxes[box] = make_box(area, check_box_bits[box].name, {port_box_x[port], y + 1});
         }
     }
-    make_label(area, "f9", QString::fromUtf8("Programmierung am Gerät erlauben"), tahoma(16), {32, 431});
+    make_label(area, "f9", QString(), tahoma(16), {32, 431});
     check_boxes[programming_box] = make_box(area, check_box_bits[programming_box].name, {336, 432});
 }
 
