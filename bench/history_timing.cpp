@@ -25,6 +25,7 @@
 #include <qcustomplot.h>
 
 #include "bench/process_stats.h"
+#include "bench/measuring.h"
 #include "sim/pseudo_terminal.h"
 #include "tests/history_data.h"
 #include "tests/test_frames.h"
@@ -36,21 +37,11 @@
 
 namespace {
 
+using zelk20::bench::run_for;
+using zelk20::bench::percentile;
 using zelk20::bench::cpu_seconds;
 using zelk20::bench::rss_kib;
 using Clock = std::chrono::steady_clock;
-
-void run_for(int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-}
-
-double percentile(std::vector<double> values, double q) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[static_cast<std::size_t>(q * static_cast<double>(values.size() - 1))];
-}
 
 struct Phase {
     double cpu_percent;

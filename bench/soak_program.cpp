@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include "bench/process_stats.h"
+#include "bench/measuring.h"
 #include "link/monitor_link.h"
 #include "link/status_frame.h"
 #include "sim/simulated_module.h"
@@ -28,15 +29,9 @@
 
 namespace {
 
+using zelk20::bench::run_for;
 using namespace zelk20;
 using Clock = std::chrono::steady_clock;
-
-// Runs the event loop as the program does, waiting for events.
-void run_for(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 double seconds_since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 

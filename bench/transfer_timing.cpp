@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "bench/measuring.h"
 #include "sim/simulated_module.h"
 #include "ui/history_window.h"
 #include "ui/info_window.h"
@@ -19,12 +20,8 @@
 
 namespace {
 
+using zelk20::bench::percentile;
 using Clock = std::chrono::steady_clock;
-
-double percentile(std::vector<double> values, double q) {
-    std::sort(values.begin(), values.end());
-    return values[static_cast<std::size_t>(q * static_cast<double>(values.size() - 1))];
-}
 
 }  // namespace
 

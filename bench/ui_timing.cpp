@@ -27,6 +27,7 @@
 #include <QTimer>
 
 #include "bench/process_stats.h"
+#include "bench/measuring.h"
 #include "link/text_rules.h"
 #include "sim/pseudo_terminal.h"
 #include "tests/test_frames.h"
@@ -38,6 +39,8 @@
 
 namespace {
 
+using zelk20::bench::run_for;
+using zelk20::bench::percentile;
 using zelk20::bench::cpu_seconds;
 using zelk20::bench::rss_kib;
 
@@ -53,18 +56,6 @@ double process_age_ms() {
     timespec now{};
     ::clock_gettime(CLOCK_BOOTTIME, &now);
     return (static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9 - started) * 1000.0;
-}
-
-void run_for(int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-}
-
-double percentile(std::vector<double> values, double q) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[static_cast<std::size_t>(q * static_cast<double>(values.size() - 1))];
 }
 
 // Records the largest gap between ticks of a 10 ms timer, beyond the 10 ms.
