@@ -77,11 +77,10 @@ TEST_F(SimulatedModuleTest, CommandEndsInTime) {
     EXPECT_GE(silent, 160ms);
     EXPECT_LT(silent, 1000ms);
 
-    ::setenv("ZELK20_COM2", "/dev/zelk20-no-such-port", 1);
+    ports.map(2, "/dev/zelk20-no-such-port");
     start = Clock::now();
     EXPECT_TRUE(command("COM2", read_request).empty());
     EXPECT_LT(Clock::now() - start, 50ms) << "an absent port answers nothing at once";
-    ::unsetenv("ZELK20_COM2");
 
     // Held by another: nothing, at once, and the holder is not disturbed.
     SerialPort holder = SerialPort::open(module->port_path());

@@ -74,7 +74,7 @@ private slots:
     void cleanup() {
         program.reset();
         module.reset();
-        qunsetenv("ZELK20_COM1");
+        ports.restore();
     }
 
     void texts_in_both_languages_data();
@@ -98,7 +98,7 @@ private:
         module = sim::SimulatedModule::start(std::move(options));
         QVERIFY(module);
         module->set_faults(faults);
-        qputenv("ZELK20_COM1", module->port_path().c_str());
+        ports.map(1, module->port_path());
         program = std::make_unique<Program>();
         program->main()->show();
         control<QAction>(program->main(), "verlauf")->trigger();
@@ -118,6 +118,7 @@ private:
 
     std::unique_ptr<sim::SimulatedModule> module;
     std::unique_ptr<Program> program;
+    zelk20::test::PortMapping ports;
 };
 
 void HistoryWindowTest::texts_in_both_languages_data() {

@@ -73,7 +73,7 @@ TEST_F(SimulatedModuleTest, ChunkedNoisyStreamKeepsEveryGoodFrameAndNoBadOne) {
 TEST_F(SimulatedModuleTest, PickingAnotherPortClosesTheFirstAndOpensIt) {
     auto second = sim::SimulatedModule::start();
     ASSERT_TRUE(second);
-    ::setenv("ZELK20_COM5", second->port_path().c_str(), 1);
+    ports.map(5, second->port_path());
     module->set_faults({.alarm = 0x01});
     second->set_faults({.alarm = 0x80});
 
@@ -88,12 +88,11 @@ TEST_F(SimulatedModuleTest, PickingAnotherPortClosesTheFirstAndOpensIt) {
     EXPECT_EQ(tally.alarms.back(), 0x80);
     EXPECT_TRUE(SerialPort::open(module->port_path()).is_open()) << "COM1 was given up";
     EXPECT_FALSE(SerialPort::open(second->port_path()).is_open()) << "COM5 is held";
-    ::unsetenv("ZELK20_COM5");
 }
 
 TEST_F(SimulatedModuleTest, PortThatCannotBeOpenedReadsNothingAndAnotherPickWorks) {
-    ::setenv("ZELK20_COM2", module->port_path().c_str(), 1);
-    ::setenv("ZELK20_COM1", "/dev/zelk20-no-such-port", 1);
+    ports.map(2, module->port_path());
+    ports.map(1, "/dev/zelk20-no-such-port");
     MonitorLink link;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(link.poll().empty());
@@ -104,13 +103,13 @@ TEST_F(SimulatedModuleTest, PortThatCannotBeOpenedReadsNothingAndAnotherPickWork
 
     EXPECT_GE(poll_for(link, 2, 1000ms).accepted, 2u);
     EXPECT_EQ(link.current_port_name(), "COM2");
-    ::unsetenv("ZELK20_COM2");
 }
 
 // COM11 on a machine with fewer serial ports reaches no device: absent, and
 // tried again about once a second, so a device that turns up is found.
 TEST(MonitorLink, PortBeyondTheSystemsListIsAbsentUntilADeviceTurnsUp) {
-    ::unsetenv("ZELK20_COM11");
+    test::PortMapping ports;
+    ports.unmap(11);
     if (system_ports().size() >= 11) GTEST_SKIP() << "this machine has eleven serial ports";
     MonitorLink link("COM11");
     EXPECT_TRUE(link.poll().empty());
@@ -119,7 +118,7 @@ TEST(MonitorLink, PortBeyondTheSystemsListIsAbsentUntilADeviceTurnsUp) {
 
     auto module = sim::SimulatedModule::start();
     ASSERT_TRUE(module);
-    ::setenv("ZELK20_COM11", module->port_path().c_str(), 1);
+    ports.map(11, module->port_path());
     EXPECT_TRUE(test::wait_until(
         [&] {
             const bool got = !link.poll().empty();
@@ -128,7 +127,6 @@ TEST(MonitorLink, PortBeyondTheSystemsListIsAbsentUntilADeviceTurnsUp) {
         },
         5000ms));
     EXPECT_EQ(link.current_port_name(), "COM11");
-    ::unsetenv("ZELK20_COM11");
 }
 
 TEST_F(SimulatedModuleTest, WatchdogSeesASilentSecondOnly) {
@@ -164,7 +162,7 @@ TEST_F(SimulatedModuleTest, HandOverGivesThePortUpAndTakesItBack) {
 TEST(MonitorLink, PartialFrameSurvivesTheHandOver) {
     auto line = sim::PseudoTerminal::open();
     ASSERT_TRUE(line);
-    ::setenv("ZELK20_COM1", line->slave_path().c_str(), 1);
+    const test::PortMapping ports(1, line->slave_path());
     const test::Bytes frame = test::typical_frame(0x04);
     MonitorLink link;
     line->write(std::span(frame).first(20));
@@ -179,7 +177,6 @@ TEST(MonitorLink, PartialFrameSurvivesTheHandOver) {
     }));
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(test::Bytes(frames[0].bytes().begin(), frames[0].bytes().end()), frame);
-    ::unsetenv("ZELK20_COM1");
 }
 
 TEST_F(SimulatedModuleTest, ModuleStreamsOnlyWhileThePortIsHeldAndPausesForRequests) {
@@ -218,7 +215,7 @@ TEST(MonitorLink, ReopensByItselfWhenTheAdapterComesBack) {
     auto first = sim::SimulatedModule::start();
     ASSERT_TRUE(first);
     plug_in(*first);
-    ::setenv("ZELK20_COM1", name.c_str(), 1);
+    const test::PortMapping ports(1, name.string());
 
     MonitorLink link;
     ASSERT_GT(poll_for(link, 1, 700ms).accepted, 0u);
@@ -247,7 +244,6 @@ TEST(MonitorLink, ReopensByItselfWhenTheAdapterComesBack) {
         5000ms))
         << "monitoring resumes without a new pick";
     EXPECT_EQ(link.current_port_name(), "COM1");
-    ::unsetenv("ZELK20_COM1");
     fs::remove(name);
 }
 

@@ -169,13 +169,14 @@ private:
 
     std::unique_ptr<sim::SimulatedModule> module;
     std::unique_ptr<Program> program;
+    zelk20::test::PortMapping ports;
     std::unique_ptr<QTemporaryDir> folder;
 };
 
 void ParameterWindowTest::init() {
     module = sim::SimulatedModule::start();
     QVERIFY(module);
-    qputenv("ZELK20_COM1", module->port_path().c_str());
+    ports.map(1, module->port_path());
     folder = std::make_unique<QTemporaryDir>();
     program = std::make_unique<Program>();
     program->main()->show();
@@ -188,7 +189,7 @@ void ParameterWindowTest::cleanup() {
     program.reset();
     module.reset();
     folder.reset();
-    qunsetenv("ZELK20_COM1");
+    ports.restore();
 }
 
 void ParameterWindowTest::load_fills_the_window_and_the_message_goes_after_five_seconds() {

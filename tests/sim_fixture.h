@@ -13,6 +13,7 @@
 
 #include "link/serial_port.h"
 #include "sim/simulated_module.h"
+#include "tests/port_mapping.h"
 
 namespace zelk20::test {
 
@@ -33,9 +34,9 @@ protected:
     void SetUp() override {
         module = sim::SimulatedModule::start(options());
         ASSERT_TRUE(module) << "no pseudo-terminal";
-        ::setenv("ZELK20_COM1", module->port_path().c_str(), 1);
+        ports.map(1, module->port_path());
     }
-    void TearDown() override { ::unsetenv("ZELK20_COM1"); }
+    void TearDown() override { ports.restore(); }
 
     virtual sim::Options options() const { return {}; }
 
@@ -56,6 +57,7 @@ protected:
     }
 
     std::unique_ptr<sim::SimulatedModule> module;
+    PortMapping ports;  // COM1 is the module
 };
 
 }  // namespace zelk20::test

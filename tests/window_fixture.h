@@ -22,6 +22,7 @@
 #include "ui/main_window.h"
 #include "ui/parameter_window.h"
 #include "ui/program.h"
+#include "tests/port_mapping.h"
 #include "tests/test_frames.h"
 
 namespace zelk20::test {

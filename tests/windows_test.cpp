@@ -59,15 +59,13 @@ private slots:
         auto opened = zelk20::sim::PseudoTerminal::open();
         QVERIFY(opened);
         line = std::make_unique<zelk20::sim::PseudoTerminal>(std::move(*opened));
-        qputenv("ZELK20_COM1", line->slave_path().c_str());
+        ports.map(1, line->slave_path());
     }
     void cleanup() {
         program.reset();
         line.reset();
         module.reset();
-        qunsetenv("ZELK20_COM1");
-        qunsetenv("ZELK20_COM3");
-        qunsetenv("ZELK20_COM11");
+        ports.restore();
     }
 
     void start_state_data();
@@ -97,6 +95,7 @@ private:
     void send(const zelk20::test::Bytes& bytes) { QVERIFY(line->write(bytes)); }
 
     std::unique_ptr<zelk20::sim::PseudoTerminal> line;
+    zelk20::test::PortMapping ports;
     std::unique_ptr<zelk20::sim::SimulatedModule> module;
     std::unique_ptr<Program> program;
 };
@@ -316,7 +315,7 @@ void WindowsTest::line_full_of_noise_shows_every_valid_frame_and_no_other() {
          .frame_content = numbered_frame});
     QVERIFY(module);
     module->set_faults({.bad_check_every = bad_every, .noise_bytes = 60});
-    qputenv("ZELK20_COM1", module->port_path().c_str());
+    ports.map(1, module->port_path());
     start();
     TForm1* main = program->main();
     main->show();
@@ -337,7 +336,7 @@ void WindowsTest::line_full_of_noise_shows_every_valid_frame_and_no_other() {
 void WindowsTest::port_pick_takes_effect_on_the_next_tick() {
     auto second = zelk20::sim::PseudoTerminal::open();
     QVERIFY(second);
-    qputenv("ZELK20_COM3", second->slave_path().c_str());
+    ports.map(3, second->slave_path());
     start();
     TForm1* main = program->main();
     main->show();
@@ -350,7 +349,7 @@ void WindowsTest::port_pick_takes_effect_on_the_next_tick() {
 }
 
 void WindowsTest::port_tooltips_name_the_device_in_the_current_language() {
-    qunsetenv("ZELK20_COM11");
+    ports.unmap(11);
     const bool com11_free = zelk20::system_ports().size() < 11;
     start();
     TForm1* main = program->main();
@@ -368,13 +367,13 @@ void WindowsTest::port_tooltips_name_the_device_in_the_current_language() {
     if (com11_free) QCOMPARE(tip(10), QString("no device"));
 
     // A device that turns up is described the next time a tooltip is asked for.
-    qputenv("ZELK20_COM11", "/dev/zelk20-plugged-in-later");
+    ports.map(11, "/dev/zelk20-plugged-in-later");
     QHelpEvent hover(QEvent::ToolTip, QPoint(5, 5), comport->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(comport, &hover);
     QCOMPARE(tip(10), QString("/dev/zelk20-plugged-in-later (ZELK20_COM11)"));
     comport->setCurrentIndex(10);
     QCOMPARE(comport->toolTip(), tip(10));
-    qunsetenv("ZELK20_COM11");
+    ports.unmap(11);
     main->deutschClick();
     if (com11_free) QCOMPARE(comport->toolTip(), QString("kein Gerät"));
 }
@@ -389,7 +388,7 @@ void WindowsTest::hand_over_and_back() {
     QFETCH(bool, by_menu);
     module = zelk20::sim::SimulatedModule::start();
     QVERIFY(module);
-    qputenv("ZELK20_COM1", module->port_path().c_str());
+    ports.map(1, module->port_path());
     start();
     TForm1* main = program->main();
     Tpara* para = program->para();
