@@ -72,6 +72,9 @@ for name in COM1 COM3 COM10 COM11; do
   }
 done
 wineserver -w
+# One server for all the runs below: left to itself it ends three seconds
+# after its last client, and a run that starts just then loses its connection.
+wineserver -p >/dev/null 2>&1
 
 # Wine's drive Z: is the Linux root.
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
