@@ -84,9 +84,16 @@ failed=0
 out="$work/out"
 # Runs zelk20ctl.exe with the given arguments (bounded, so a hang is a failure);
 # its exit code is in $code, its output in $out.
+# zelk20ctl prints something on every path; a run with no output at all is
+# Wine failing to start the program (its server connection lost, say), and
+# is run once more.
 ctl() {
-  code=0
-  timeout 60 wine "$exe" "$@" >"$out" 2>&1 </dev/null || code=$?
+  for attempt in 1 2; do
+    code=0
+    timeout 60 wine "$exe" "$@" >"$out" 2>&1 </dev/null || code=$?
+    [ -s "$out" ] && break
+    echo "       (wine started nothing for: $*; run again)"
+  done
 }
 # check NAME EXPECTED_CODE [TEXT...]: the last run ended with that code and
 # printed every TEXT.
