@@ -63,6 +63,64 @@ int run(std::span<const std::string_view> arguments, std::ostream& out, std::ost
     return exit_bad_input;
 }
 
+namespace {
+
+// Why the window could not show `set`: its first threshold that is not in its list.
+std::string unlisted_threshold(const ParameterSet& set, Language language) {
+    for (std::size_t k = 0; k < parameter_byte::threshold_count; ++k) {
+        if (!threshold_position(k, set[k])) {
+            return fill(texts::threshold_outside_list.in(language), {tenths_item_text(set[k]), std::to_string(k)});
+        }
+    }
+    return {};
+}
+
+// What a monitor run shows, writes and counts.
+class MonitorReport {
+public:
+    MonitorReport(const Options& options, std::ostream& out, std::optional<CsvFile>& csv)
+        : options_(options), out_(out), csv_(csv) {}
+
+    // Shows the accepted frames of a poll, up to the count asked for.
+    void show(const std::vector<Frame>& frames) {
+        for (const Frame& frame : frames) {
+            const std::optional<StatusValues> values = accepted_status_values(frame.bytes());
+            if (!values) {
+                ++refused_;
+                continue;
+            }
+            silence_reported_ = false;
+            ++shown_;
+            out_ << status_line(status_display(*values), options_.language) << '\n' << std::flush;
+            if (csv_) csv_->add(csv_row(std::chrono::system_clock::now(), *values));
+            if (enough()) break;
+        }
+    }
+
+    // A watchdog tick: a silent line is told once, until a frame comes again.
+    void watchdog(bool silent) {
+        if (!silent || silence_reported_) return;
+        out_ << texts::line_silent.in(options_.language) << '\n' << std::flush;
+        silence_reported_ = true;
+    }
+
+    bool enough() const { return options_.frames && shown_ >= *options_.frames; }
+
+    std::string summary() const {
+        return fill(texts::monitor_summary.in(options_.language), {std::to_string(shown_), std::to_string(refused_)});
+    }
+
+private:
+    const Options& options_;
+    std::ostream& out_;
+    std::optional<CsvFile>& csv_;
+    long shown_ = 0;
+    long refused_ = 0;
+    bool silence_reported_ = false;
+};
+
+}  // namespace
+
 int monitor(const Options& options, std::ostream& out, std::ostream& err) {
     MonitorLink link(options.port);
     link.open();
@@ -71,51 +129,29 @@ int monitor(const Options& options, std::ostream& out, std::ostream& err) {
         return exit_port_unavailable;
     }
     std::optional<CsvFile> csv;
-    if (options.csv_file) {
-        csv.emplace(*options.csv_file, csv_header());
-        if (!csv->good()) {
-            err << fill(texts::csv_not_written.in(options.language), {*options.csv_file}) << '\n';
-            return exit_bad_input;
-        }
-    }
+    if (options.csv_file) csv.emplace(*options.csv_file, csv_header());
+    auto csv_failed = [&] {
+        if (!csv || csv->good()) return false;
+        err << fill(texts::csv_not_written.in(options.language), {*options.csv_file}) << '\n';
+        return true;
+    };
+    if (csv_failed()) return exit_bad_input;
 
     const auto start = Clock::now();
     const auto end = options.seconds ? start + std::chrono::duration_cast<Clock::duration>(
                                                    std::chrono::duration<double>(*options.seconds))
                                      : Clock::time_point::max();
     MonitorClock clock(start);
-    long shown = 0;
-    long refused = 0;
-    bool silence_reported = false;
-    auto done = [&] { return stop_asked() || Clock::now() >= end || (options.frames && shown >= *options.frames); };
-
-    while (!done()) {
+    MonitorReport report(options, out, csv);
+    while (!stop_asked() && Clock::now() < end && !report.enough()) {
         const MonitorClock::Due due = clock.take_due(Clock::now());
-        for (const Frame& frame : due.poll ? link.poll() : std::vector<Frame>{}) {
-            const std::optional<StatusValues> values = accepted_status_values(frame.bytes());
-            if (!values) {
-                ++refused;
-                continue;
-            }
-            silence_reported = false;
-            ++shown;
-            out << status_line(status_display(*values), options.language) << '\n' << std::flush;
-            if (csv) csv->add(csv_row(std::chrono::system_clock::now(), *values));
-            if (options.frames && shown >= *options.frames) break;
-        }
-        if (due.watchdog && link.watchdog() && !silence_reported) {
-            out << texts::line_silent.in(options.language) << '\n' << std::flush;
-            silence_reported = true;
-        }
+        if (due.poll) report.show(link.poll());
+        if (due.watchdog) report.watchdog(link.watchdog());
         // Paced like the window's timers, so that a port that is gone costs no CPU.
         std::this_thread::sleep_until(std::min(clock.next(), end));
     }
-    err << fill(texts::monitor_summary.in(options.language), {std::to_string(shown), std::to_string(refused)}) << '\n';
-    if (csv && !csv->good()) {
-        err << fill(texts::csv_not_written.in(options.language), {*options.csv_file}) << '\n';
-        return exit_bad_input;
-    }
-    return exit_done;
+    err << report.summary() << '\n';
+    return csv_failed() ? exit_bad_input : exit_done;
 }
 
 int read(const Options& options, std::ostream& out, std::ostream& err) {
@@ -131,34 +167,36 @@ int read(const Options& options, std::ostream& out, std::ostream& err) {
     return exit_done;
 }
 
-int write(const Options& options, std::ostream& out, std::ostream& err) {
+namespace {
+
+// The set a write sends, as the window would send it after showing the
+// maker's defaults or the file; nothing, with the reason told, when it cannot.
+std::optional<ParameterSet> set_to_write(const Options& options, std::ostream& err) {
     ParameterSet set = maker_defaults;
     if (options.config_file) {
         const ConfigFileRead file = read_config_file(read_file_start(*options.config_file));
         if (file.malformed_field) {
             err << *options.config_file << ": " << conversion_error_text(*file.malformed_field) << '\n';
-            return exit_bad_input;
+            return std::nullopt;
         }
         if (file.code != FileCheck::correct) {
             err << *options.config_file << ": " << messages::file_faulty.in(options.language)
                 << code_number(file.code) << '\n';
-            return exit_bad_input;
+            return std::nullopt;
         }
         for (const ConfigField& field : file.fields) set[field.byte] = field.value;
         err << messages::file_read_ok.in(options.language) << '\n';
     }
-    // What the window would send after showing this set.
-    const std::optional<ParameterSet> written = as_window_writes(set);
-    if (!written) {
-        for (std::size_t k = 0; k < parameter_byte::threshold_count; ++k) {
-            if (threshold_position(k, set[k])) continue;
-            err << fill(texts::threshold_outside_list.in(options.language),
-                        {tenths_item_text(set[k]), std::to_string(k)})
-                << '\n';
-            break;
-        }
-        return exit_bad_input;
-    }
+    std::optional<ParameterSet> written = as_window_writes(set);
+    if (!written) err << unlisted_threshold(set, options.language) << '\n';
+    return written;
+}
+
+}  // namespace
+
+int write(const Options& options, std::ostream& out, std::ostream& err) {
+    const std::optional<ParameterSet> written = set_to_write(options, err);
+    if (!written) return exit_bad_input;
 
     TransferSession session(options.port, stop_asked);
     const TransferResult result = session.write(*written);

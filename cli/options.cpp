@@ -41,102 +41,152 @@ std::optional<double> positive_seconds(std::string_view text) {
     return value;
 }
 
-}  // namespace
+// The commands by the word that names them.
+constexpr std::pair<std::string_view, Command> command_words[] = {
+    {"monitor", Command::monitor}, {"read", Command::read}, {"write", Command::write}, {"ports", Command::ports}};
 
-ParsedOptions parse_options(std::span<const std::string_view> arguments) {
-    Options options;
-    // Known first, so that every complaint comes in the language asked for.
-    for (std::size_t k = 0; k + 1 < arguments.size(); ++k) {
-        if (arguments[k] == "--lang" && arguments[k + 1] == "de") options.language = Language::german;
+// Why the arguments are refused: a message and the argument it names, if any.
+struct Refusal {
+    const Message* reason;
+    std::string_view value = {};
+};
+
+// Reads the arguments one by one into `options`.
+class OptionReader {
+public:
+    explicit OptionReader(std::span<const std::string_view> arguments) : arguments_(arguments) {
+        // Known first, so that every complaint comes in the language asked for.
+        for (std::size_t k = 0; k + 1 < arguments.size(); ++k) {
+            if (arguments[k] == "--lang" && arguments[k + 1] == "de") options.language = Language::german;
+        }
     }
-    auto refuse = [&options](const Message& reason, std::string_view value = {}) {
-        return ParsedOptions{.options = std::nullopt, .language = options.language,
-                             .error = fill(reason.in(options.language), {value})};
-    };
-    bool command_given = false;
-    bool port_given = false;
-    for (std::size_t k = 0; k < arguments.size(); ++k) {
-        const std::string_view argument = arguments[k];
-        auto value = [&]() -> std::optional<std::string_view> {
-            if (k + 1 >= arguments.size()) return std::nullopt;
-            return arguments[++k];
-        };
+
+    bool done() const { return next_ >= arguments_.size(); }
+    bool help_asked() const { return help_asked_; }
+
+    // Takes the next argument, and its value if it has one.
+    std::optional<Refusal> take() {
+        const std::string_view argument = arguments_[next_++];
         if (argument == "--help" || argument == "-h") {
             options.command = Command::help;
-            return {.options = options, .language = options.language, .error = {}};
+            help_asked_ = true;
+            return std::nullopt;
         }
-        if (argument == "--port") {
-            const auto port = value();
-            if (!port || port->empty()) return refuse(texts::port_needs_value);
-            if (looks_like_port_name(*port) && !port_number(*port)) {
-                return refuse(texts::no_such_port, *port);
-            }
-            // "com10" goes on as COM10, in messages too.
-            const std::optional<int> number = port_number(*port);
-            options.port = number ? port_name(*number) : std::string(*port);
-            port_given = true;
-        } else if (argument == "--lang") {
-            const auto language = value();
-            if (language == "de") {
-                options.language = Language::german;
-            } else if (language == "en") {
-                options.language = Language::english;
-            } else {
-                return refuse(texts::lang_values);
-            }
-        } else if (argument == "--csv" || argument == "--save") {
-            const auto file = value();
-            if (!file || file->empty()) return refuse(texts::needs_file_name, argument);
-            (argument == "--csv" ? options.csv_file : options.save_file) = std::string(*file);
-        } else if (argument == "--frames") {
-            const auto count = value();
-            options.frames = count ? whole_number(*count) : std::nullopt;
-            if (!options.frames) return refuse(texts::frames_value);
-        } else if (argument == "--seconds") {
-            const auto seconds = value();
-            options.seconds = seconds ? positive_seconds(*seconds) : std::nullopt;
-            if (!options.seconds) return refuse(texts::seconds_value);
-        } else if (argument == "--verify") {
+        if (argument == "--verify") {
             options.verify = true;
         } else if (argument == "--defaults") {
             options.defaults = true;
         } else if (!argument.empty() && argument.front() == '-') {
-            return refuse(texts::unknown_option, argument);
-        } else if (!command_given) {
-            command_given = true;
-            if (argument == "monitor") {
-                options.command = Command::monitor;
-            } else if (argument == "read") {
-                options.command = Command::read;
-            } else if (argument == "write") {
-                options.command = Command::write;
-            } else if (argument == "ports") {
-                options.command = Command::ports;
-            } else {
-                return refuse(texts::unknown_command, argument);
-            }
-        } else if (options.command == Command::write && !options.config_file) {
-            options.config_file = std::string(argument);
+            return take_valued(argument);
         } else {
-            return refuse(texts::unexpected_argument, argument);
+            return take_word(argument);
         }
+        return std::nullopt;
     }
 
-    if (!command_given) return refuse(texts::command_missing);
-    if (options.command == Command::ports && port_given) return refuse(texts::port_option);
-    const bool monitor = options.command == Command::monitor;
-    const bool read = options.command == Command::read;
-    const bool write = options.command == Command::write;
-    if (!monitor && (options.csv_file || options.frames || options.seconds)) {
-        return refuse(texts::monitor_options);
+    // What the options ask for together.
+    std::optional<Refusal> check() const {
+        if (!command_given_) return Refusal{&texts::command_missing};
+        if (options.command == Command::ports && port_given_) return Refusal{&texts::port_option};
+        const bool monitor = options.command == Command::monitor;
+        const bool read = options.command == Command::read;
+        const bool write = options.command == Command::write;
+        if (!monitor && (options.csv_file || options.frames || options.seconds)) return Refusal{&texts::monitor_options};
+        if (options.frames && options.seconds) return Refusal{&texts::frames_or_seconds};
+        if (!read && options.save_file) return Refusal{&texts::save_option};
+        if (!write && (options.verify || options.defaults)) return Refusal{&texts::write_options};
+        if (write && options.defaults == options.config_file.has_value()) return Refusal{&texts::write_source};
+        return std::nullopt;
     }
-    if (options.frames && options.seconds) return refuse(texts::frames_or_seconds);
-    if (!read && options.save_file) return refuse(texts::save_option);
-    if (!write && (options.verify || options.defaults)) return refuse(texts::write_options);
-    if (write && options.defaults == options.config_file.has_value()) {
-        return refuse(texts::write_source);
+
+    Options options;
+
+private:
+    std::optional<std::string_view> value() {
+        if (done()) return std::nullopt;
+        return arguments_[next_++];
     }
-    return {.options = options, .language = options.language, .error = {}};
+
+    // An option that takes a value.
+    std::optional<Refusal> take_valued(std::string_view option) {
+        const std::optional<std::string_view> given = value();
+        if (option == "--port") return take_port(given);
+        if (option == "--lang") {
+            if (given == "de" || given == "en") {
+                options.language = given == "de" ? Language::german : Language::english;
+                return std::nullopt;
+            }
+            return Refusal{&texts::lang_values};
+        }
+        if (option == "--csv" || option == "--save") {
+            if (!given || given->empty()) return Refusal{&texts::needs_file_name, option};
+            (option == "--csv" ? options.csv_file : options.save_file) = std::string(*given);
+            return std::nullopt;
+        }
+        if (option == "--frames") {
+            options.frames = given ? whole_number(*given) : std::nullopt;
+            return options.frames ? std::nullopt : std::optional(Refusal{&texts::frames_value});
+        }
+        if (option == "--seconds") {
+            options.seconds = given ? positive_seconds(*given) : std::nullopt;
+            return options.seconds ? std::nullopt : std::optional(Refusal{&texts::seconds_value});
+        }
+        return Refusal{&texts::unknown_option, option};
+    }
+
+    std::optional<Refusal> take_port(std::optional<std::string_view> port) {
+        if (!port || port->empty()) return Refusal{&texts::port_needs_value};
+        const std::optional<int> number = port_number(*port);
+        if (looks_like_port_name(*port) && !number) return Refusal{&texts::no_such_port, *port};
+        // "com10" goes on as COM10, in messages too.
+        options.port = number ? port_name(*number) : std::string(*port);
+        port_given_ = true;
+        return std::nullopt;
+    }
+
+    // The command, then the configuration file of a write.
+    std::optional<Refusal> take_word(std::string_view word) {
+        if (!command_given_) {
+            command_given_ = true;
+            for (const auto& [name, command] : command_words) {
+                if (word == name) {
+                    options.command = command;
+                    return std::nullopt;
+                }
+            }
+            return Refusal{&texts::unknown_command, word};
+        }
+        if (options.command == Command::write && !options.config_file) {
+            options.config_file = std::string(word);
+            return std::nullopt;
+        }
+        return Refusal{&texts::unexpected_argument, word};
+    }
+
+    std::span<const std::string_view> arguments_;
+    std::size_t next_ = 0;
+    bool command_given_ = false;
+    bool port_given_ = false;
+    bool help_asked_ = false;
+};
+
+}  // namespace
+
+ParsedOptions parse_options(std::span<const std::string_view> arguments) {
+    OptionReader reader(arguments);
+    std::optional<Refusal> refusal;
+    while (!refusal && !reader.done()) {
+        refusal = reader.take();
+        if (!refusal && reader.help_asked()) {
+            return {.options = reader.options, .language = reader.options.language, .error = {}};
+        }
+    }
+    if (!refusal) refusal = reader.check();
+    if (refusal) {
+        const Language language = reader.options.language;
+        return {.options = std::nullopt, .language = language, .error = fill(refusal->reason->in(language), {refusal->value})};
+    }
+    return {.options = reader.options, .language = reader.options.language, .error = {}};
 }
 
 }  // namespace zelk20::cli
