@@ -2,11 +2,13 @@
 // path (and links it where --link says), then streams status frames and
 // answers requests until stopped. To watch it as the main window does, run
 // zelk20ctl monitor on the port it prints.
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <iostream>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,67 +50,84 @@ std::optional<long> number(std::string_view text, int base = 10) {
     return value;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+struct Setup {
     sim::Options options;
     sim::Faults faults;
     std::string link_path;
+};
 
+// The options that take a number, and where the number goes.
+struct NumberOption {
+    std::string_view name;
+    void (*set)(Setup& setup, long value);
+    int base = 10;
+    long most = std::numeric_limits<long>::max();
+};
+constexpr NumberOption number_options[] = {
+    {"--period", [](Setup& s, long n) { s.options.frame_period = milliseconds(n); }},
+    {"--seed", [](Setup& s, long n) { s.options.seed = static_cast<std::uint32_t>(n); }},
+    {"--alarm", [](Setup& s, long n) { s.faults.alarm = static_cast<std::uint8_t>(n); }, 16, 0xFF},
+    {"--bad-check", [](Setup& s, long n) { s.faults.bad_check_every = static_cast<unsigned>(n); }},
+    {"--noise", [](Setup& s, long n) { s.faults.noise_bytes = static_cast<std::size_t>(n); }},
+    {"--chunk", [](Setup& s, long n) { s.faults.chunk_size = static_cast<std::size_t>(n); }},
+    {"--gap", [](Setup& s, long n) { s.faults.chunk_gap = milliseconds(n); }},
+    {"--answer-delay", [](Setup& s, long n) { s.faults.answer_delay = milliseconds(n); }},
+    {"--answer-gap", [](Setup& s, long n) { s.faults.answer_byte_gap = milliseconds(n); }},
+    {"--truncate", [](Setup& s, long n) { s.faults.truncate_answer = static_cast<std::size_t>(n); }},
+    {"--extra", [](Setup& s, long n) { s.faults.answer_extra = static_cast<std::size_t>(n); }},
+    {"--pause-after", [](Setup& s, long n) { s.faults.answer_pause_after = static_cast<std::size_t>(n); }},
+    {"--pause", [](Setup& s, long n) { s.faults.answer_pause = milliseconds(n); }},
+};
+
+// Reads the arguments into `setup`; an exit code where the program ends here.
+std::optional<int> read_arguments(int argc, char** argv, Setup& setup) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        auto value = [&](int base = 10) -> std::optional<long> {
-            if (i + 1 >= argc) return std::nullopt;
-            return number(argv[++i], base);
-        };
-        std::optional<long> n;
         if (arg == "--help" || arg == "-h") {
             std::cout << usage;
             return 0;
-        } else if (arg == "--silent") {
-            faults.silent = true;
-            continue;
+        }
+        if (arg == "--silent") {
+            setup.faults.silent = true;
         } else if (arg == "--line-rate") {
-            options.byte_time = sim::line_byte_time;
-            continue;
+            setup.options.byte_time = sim::line_byte_time;
         } else if (arg == "--link" && i + 1 < argc) {
-            link_path = argv[++i];
-            continue;
-        }
-        const bool hex = arg == "--alarm";
-        n = value(hex ? 16 : 10);
-        if (!n) {
-            std::cerr << "zelk20-sim: bad or missing value for " << arg << "\n" << usage;
-            return 2;
-        }
-        if (arg == "--period") options.frame_period = milliseconds(*n);
-        else if (arg == "--seed") options.seed = static_cast<std::uint32_t>(*n);
-        else if (arg == "--alarm" && *n <= 0xFF) faults.alarm = static_cast<std::uint8_t>(*n);
-        else if (arg == "--bad-check") faults.bad_check_every = static_cast<unsigned>(*n);
-        else if (arg == "--noise") faults.noise_bytes = static_cast<std::size_t>(*n);
-        else if (arg == "--chunk") faults.chunk_size = static_cast<std::size_t>(*n);
-        else if (arg == "--gap") faults.chunk_gap = milliseconds(*n);
-        else if (arg == "--answer-delay") faults.answer_delay = milliseconds(*n);
-        else if (arg == "--answer-gap") faults.answer_byte_gap = milliseconds(*n);
-        else if (arg == "--truncate") faults.truncate_answer = static_cast<std::size_t>(*n);
-        else if (arg == "--extra") faults.answer_extra = static_cast<std::size_t>(*n);
-        else if (arg == "--pause-after") faults.answer_pause_after = static_cast<std::size_t>(*n);
-        else if (arg == "--pause") faults.answer_pause = milliseconds(*n);
-        else {
-            std::cerr << "zelk20-sim: unknown option " << arg << "\n" << usage;
-            return 2;
+            setup.link_path = argv[++i];
+        } else {
+            const auto option = std::ranges::find(number_options, arg, &NumberOption::name);
+            const int base = option == std::end(number_options) ? 10 : option->base;
+            std::optional<long> n = i + 1 < argc ? number(argv[++i], base) : std::nullopt;
+            if (n && option != std::end(number_options) && *n > option->most) n.reset();
+            if (!n) {
+                std::cerr << "zelk20-sim: bad or missing value for " << arg << "\n" << usage;
+                return 2;
+            }
+            if (option == std::end(number_options)) {
+                std::cerr << "zelk20-sim: unknown option " << arg << "\n" << usage;
+                return 2;
+            }
+            option->set(setup, *n);
         }
     }
+    return std::nullopt;
+}
 
-    auto module = sim::SimulatedModule::start(options);
+}  // namespace
+
+int main(int argc, char** argv) {
+    Setup setup;
+    if (const std::optional<int> exit_code = read_arguments(argc, argv, setup)) return *exit_code;
+
+    auto module = sim::SimulatedModule::start(setup.options);
     if (!module) {
         std::cerr << "zelk20-sim: no pseudo-terminal available\n";
         return 1;
     }
-    module->set_faults(faults);
+    module->set_faults(setup.faults);
     std::signal(SIGINT, request_stop);
     std::signal(SIGTERM, request_stop);
 
+    const std::string& link_path = setup.link_path;
     if (!link_path.empty()) {
         std::error_code error;
         std::filesystem::remove(link_path, error);

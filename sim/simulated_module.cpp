@@ -163,23 +163,7 @@ void SimulatedModule::run() {
 
         take_port_events();
 
-        if (waits[0].revents & POLLIN) {
-            std::array<std::uint8_t, 256> bytes{};
-            const std::size_t count = line_.read(bytes, milliseconds(0));
-            for (std::size_t i = 0; i < count; ++i) {
-                std::optional<Request> request;
-                std::optional<std::vector<std::uint8_t>> answer;
-                {
-                    std::lock_guard lock(mutex_);
-                    received_.push_back(bytes[i]);
-                    request = parser_.feed(bytes[i]);
-                    if (request && !faults.silent) answer = model_.answer(*request);
-                }
-                if (!request) continue;
-                quiet_until_ = Clock::now() + options_.parameter_pause;
-                if (answer) send_answer(std::move(*answer), faults);
-            }
-        }
+        if (waits[0].revents & POLLIN) take_requests(faults);
 
         const auto now = Clock::now();
         if (now < next_frame) continue;
@@ -187,6 +171,24 @@ void SimulatedModule::run() {
         if (faults.silent || now < quiet_until_ || !held_) continue;
         send_noise(faults);
         send_status_frame(std::chrono::duration<double>(now - powered_on).count(), faults);
+    }
+}
+
+void SimulatedModule::take_requests(const Faults& faults) {
+    std::array<std::uint8_t, 256> bytes{};
+    const std::size_t count = line_.read(bytes, milliseconds(0));
+    for (std::size_t i = 0; i < count; ++i) {
+        std::optional<Request> request;
+        std::optional<std::vector<std::uint8_t>> answer;
+        {
+            std::lock_guard lock(mutex_);
+            received_.push_back(bytes[i]);
+            request = parser_.feed(bytes[i]);
+            if (request && !faults.silent) answer = model_.answer(*request);
+        }
+        if (!request) continue;
+        quiet_until_ = Clock::now() + options_.parameter_pause;
+        if (answer) send_answer(std::move(*answer), faults);
     }
 }
 

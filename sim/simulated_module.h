@@ -85,7 +85,8 @@ public:
 private:
     SimulatedModule(PseudoTerminal line, Options options);
     void run();
-    void handle_input(std::chrono::steady_clock::time_point now);
+    // Reads what the program sent and answers each whole request.
+    void take_requests(const Faults& faults);
     void send_status_frame(double seconds, const Faults& faults);
     void send_answer(std::vector<std::uint8_t> answer, const Faults& faults);
     void send_noise(const Faults& faults);
