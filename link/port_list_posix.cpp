@@ -94,53 +94,63 @@ std::map<std::string, std::string> stable_names(const fs::path& by_id) {
     return names;
 }
 
+// The folders the list is read from.
+struct Tree {
+    fs::path sys;
+    fs::path dev;
+    fs::path by_id;
+};
+
+// A listed port and its place in the list: on-board UARTs first by number,
+// then adapters by their stable name, then the rest by name.
+struct Placed {
+    SystemPort port;
+    std::tuple<int, std::string, long, std::string> order;
+};
+
+// The tty in sys/class/tty, if it is a serial port that can be opened.
+std::optional<Placed> place(const fs::path& entry, const Tree& tree, const std::map<std::string, std::string>& stable) {
+    const std::string name = entry.filename().string();
+    const fs::path device = entry / "device";
+    std::error_code check;
+    // Virtual consoles, the console and pseudo-terminals have no device behind them.
+    if (!fs::exists(device, check)) return std::nullopt;
+    if (!fs::exists(tree.dev / name, check)) return std::nullopt;  // no node to open
+    if (placeholder(entry, device)) return std::nullopt;
+
+    Placed placed;
+    placed.port.device = (tree.dev / name).string();
+    placed.port.name = name;
+    if (const std::optional<long> number = uart_number(name)) {
+        // An on-board port is real only with a driver that claimed it.
+        if (!fs::exists(device / "driver", check)) return std::nullopt;
+        placed.order = {0, "", *number, ""};
+        return placed;
+    }
+    describe_usb(placed.port, device, tree.sys);
+    if (const auto found = stable.find(name); found != stable.end()) {
+        placed.port.device = (tree.by_id / found->second).string();
+        placed.order = {1, found->second, 0, ""};
+    } else {
+        const auto [stem, number, whole] = name_order(name);
+        placed.order = {2, std::string(stem), number, name};
+    }
+    return placed;
+}
+
 }  // namespace
 
 std::vector<SystemPort> system_ports(const fs::path& root) {
-    const fs::path sys = root / "sys";
-    const fs::path dev = root / "dev";
-    const fs::path by_id = dev / "serial" / "by-id";
-    const std::map<std::string, std::string> stable = stable_names(by_id);
-
-    std::vector<std::pair<long, SystemPort>> uarts;
-    std::vector<std::pair<std::string, SystemPort>> by_stable_name;
-    std::vector<SystemPort> others;
+    const Tree tree{.sys = root / "sys", .dev = root / "dev", .by_id = root / "dev" / "serial" / "by-id"};
+    const std::map<std::string, std::string> stable = stable_names(tree.by_id);
+    std::vector<Placed> placed;
     std::error_code error;
-    for (fs::directory_iterator it(sys / "class" / "tty", error), end; !error && it != end; it.increment(error)) {
-        const fs::path& entry = it->path();
-        const std::string name = entry.filename().string();
-        const fs::path device = entry / "device";
-        std::error_code check;
-        // Virtual consoles, the console and pseudo-terminals have no device behind them.
-        if (!fs::exists(device, check)) continue;
-        if (!fs::exists(dev / name, check)) continue;  // no node to open
-        if (placeholder(entry, device)) continue;
-
-        SystemPort port;
-        port.device = (dev / name).string();
-        port.name = name;
-        if (const std::optional<long> number = uart_number(name)) {
-            // An on-board port is real only with a driver that claimed it.
-            if (!fs::exists(device / "driver", check)) continue;
-            uarts.emplace_back(*number, std::move(port));
-            continue;
-        }
-        describe_usb(port, device, sys);
-        if (const auto found = stable.find(name); found != stable.end()) {
-            port.device = (by_id / found->second).string();
-            by_stable_name.emplace_back(found->second, std::move(port));
-        } else {
-            others.push_back(std::move(port));
-        }
+    for (fs::directory_iterator it(tree.sys / "class" / "tty", error), end; !error && it != end; it.increment(error)) {
+        if (std::optional<Placed> port = place(it->path(), tree, stable)) placed.push_back(std::move(*port));
     }
-
-    std::ranges::sort(uarts, {}, [](const auto& uart) { return uart.first; });
-    std::ranges::sort(by_stable_name, {}, [](const auto& adapter) { return adapter.first; });
-    std::ranges::sort(others, {}, [](const SystemPort& port) { return name_order(port.name); });
+    std::ranges::sort(placed, {}, &Placed::order);
     std::vector<SystemPort> ports;
-    for (auto& [number, port] : uarts) ports.push_back(std::move(port));
-    for (auto& [link, port] : by_stable_name) ports.push_back(std::move(port));
-    for (SystemPort& port : others) ports.push_back(std::move(port));
+    for (Placed& port : placed) ports.push_back(std::move(port.port));
     return ports;
 }
 

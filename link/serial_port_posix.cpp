@@ -170,26 +170,46 @@ std::size_t SerialPort::write(std::span<const std::uint8_t> bytes) {
     return written;
 }
 
+namespace {
+
+// How a read ends under the time-outs, the Win32 special cases included.
+struct ReadEnd {
+    bool at_once = false;          // with what is there, without waiting
+    bool at_first_bytes = false;   // as soon as any byte is in
+    std::optional<std::chrono::milliseconds> interval;  // after a byte without another
+    std::optional<Clock::time_point> deadline;          // the read total, from the start
+
+    // The end of a wait for more, with or without bytes in so far.
+    std::optional<Clock::time_point> wait_until(bool any, Clock::time_point last_byte) const {
+        if (!interval || !any) return deadline;
+        const auto interval_end = last_byte + *interval;
+        return deadline ? std::min(*deadline, interval_end) : interval_end;
+    }
+};
+
+ReadEnd read_end(const SerialTimeouts& t, std::size_t count, Clock::time_point start) {
+    constexpr auto maxdword = SerialTimeouts::maxdword;
+    ReadEnd end;
+    end.at_once = t.read_interval == maxdword && t.read_total_multiplier.count() == 0 &&
+                  t.read_total_constant.count() == 0;
+    end.at_first_bytes = t.read_interval == maxdword && t.read_total_multiplier == maxdword &&
+                         t.read_total_constant.count() != 0 && t.read_total_constant != maxdword;
+    if (end.at_first_bytes) {
+        end.deadline = start + t.read_total_constant;
+    } else if (t.read_total_multiplier.count() != 0 || t.read_total_constant.count() != 0) {
+        end.deadline = start + t.read_total_multiplier * static_cast<std::chrono::milliseconds::rep>(count) +
+                       t.read_total_constant;
+    }
+    if (t.read_interval.count() != 0 && !end.at_first_bytes) end.interval = t.read_interval;
+    return end;
+}
+
+}  // namespace
+
 std::size_t SerialPort::read(std::span<std::uint8_t> buffer) {
     if (!is_open() || buffer.empty()) return 0;
     const int fd = static_cast<int>(handle_);
-    const auto start = Clock::now();
-    const SerialTimeouts& t = timeouts_;
-    const auto maxdword = SerialTimeouts::maxdword;
-
-    const bool at_once = t.read_interval == maxdword && t.read_total_multiplier.count() == 0 &&
-                         t.read_total_constant.count() == 0;
-    const bool first_byte_ends = t.read_interval == maxdword && t.read_total_multiplier == maxdword &&
-                                 t.read_total_constant.count() != 0 && t.read_total_constant != maxdword;
-
-    std::optional<Clock::time_point> total_deadline;
-    if (first_byte_ends) {
-        total_deadline = start + t.read_total_constant;
-    } else if (t.read_total_multiplier.count() != 0 || t.read_total_constant.count() != 0) {
-        const auto count = static_cast<std::chrono::milliseconds::rep>(buffer.size());
-        total_deadline = start + t.read_total_multiplier * count + t.read_total_constant;
-    }
-    const bool interval_used = t.read_interval.count() != 0 && !first_byte_ends;
+    const ReadEnd end = read_end(timeouts_, buffer.size(), Clock::now());
 
     std::size_t got = 0;
     Clock::time_point last_byte{};
@@ -198,26 +218,17 @@ std::size_t SerialPort::read(std::span<std::uint8_t> buffer) {
         if (n > 0) {
             got += static_cast<std::size_t>(n);
             last_byte = Clock::now();
-            if (got == buffer.size() || first_byte_ends) break;
+            if (got == buffer.size() || end.at_first_bytes) break;
             continue;
         }
-        if (n == 0) {  // hung up
+        if (n < 0 && errno == EINTR) continue;
+        // A hang-up reads nothing; EIO or ENXIO: the device is gone.
+        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
             device_lost_ = true;
             break;
         }
-        if (errno == EINTR) continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK) {  // EIO, ENXIO: the device is gone
-            device_lost_ = true;
-            break;
-        }
-        if (at_once) break;
-
-        std::optional<Clock::time_point> deadline = total_deadline;
-        if (interval_used && got > 0) {
-            const auto interval_end = last_byte + t.read_interval;
-            deadline = deadline ? std::min(*deadline, interval_end) : interval_end;
-        }
-        const short ready = wait_for(fd, POLLIN, deadline);
+        if (end.at_once) break;
+        const short ready = wait_for(fd, POLLIN, end.wait_until(got > 0, last_byte));
         if (ready == 0) break;                                          // a time-out ended the read
         if ((ready & POLLIN) == 0 && (ready & hang_up_events) != 0) {  // gone, nothing left
             device_lost_ = true;
