@@ -88,6 +88,15 @@ void drop_step_points_before(QCPGraphDataContainer& data, double key) {
     data.removeBefore(key);
 }
 
+QFileDialog* make_save_dialog(QWidget* parent, const char* name, const char* filter, const char* suffix) {
+    auto* dialog = new QFileDialog(parent);
+    dialog->setObjectName(name);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setNameFilter(filter);
+    dialog->setDefaultSuffix(suffix);
+    return dialog;
+}
+
 // A short line in the series' colour, as its legend entry.
 QIcon line_icon(const QColor& colour) {
     QPixmap picture(24, 12);
@@ -197,7 +206,37 @@ TVerlauf::TVerlauf() {
 TVerlauf::~TVerlauf() = default;
 
 void TVerlauf::build_controls() {
-    auto* top = new QHBoxLayout;
+    build_plot();
+    auto* plot_area = new QWidget(this);
+    auto* plot_row = new QHBoxLayout(plot_area);
+    plot_row->setContentsMargins(0, 0, 0, 0);
+    plot_row->addWidget(plot_, 1);
+    plot_row->addLayout(build_legend());
+
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(plot_area);
+    split->addWidget(build_event_table());
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 1);
+
+    auto* whole = new QVBoxLayout(this);
+    whole->addLayout(build_tool_row());
+    whole->addWidget(split, 1);
+
+    // Zero: the redraw runs once the event loop is free, after the frames of a poll tick.
+    redraw_timer_ = make_timer(this, "redraw", std::chrono::milliseconds(0));
+    redraw_timer_->setSingleShot(true);
+    connect(redraw_timer_, &QTimer::timeout, this, [this] {
+        if (plot_live()) update_view();
+    });
+
+    SaveDialog1 = make_save_dialog(this, "SaveDialog1", "CSV (*.csv)", "csv");
+    SaveDialog2 = make_save_dialog(this, "SaveDialog2", "PNG (*.png)", "png");
+    show_status();
+    update_view();
+}
+
+QLayout* TVerlauf::build_tool_row() {
     auto* span_caption = new QLabel(this);
     span_caption->setObjectName("l_zeitraum");
     zeitraum_ = new QComboBox(this);
@@ -207,26 +246,29 @@ void TVerlauf::build_controls() {
     pause_ = new QPushButton(this);
     pause_->setObjectName("pause");
     pause_->setCheckable(true);
-    aufnahme_ = new QPushButton(text(history_texts::record, language_), this);
+    aufnahme_ = new QPushButton(this);
     aufnahme_->setObjectName("aufnahme");
     auto* save_picture = new QPushButton(this);
     save_picture->setObjectName("bild_speichern");
     status_ = new QLabel(this);
     status_->setObjectName("aufnahme_status");
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    for (QWidget* control : {static_cast<QWidget*>(span_caption), static_cast<QWidget*>(zeitraum_),
-                             static_cast<QWidget*>(pause_), static_cast<QWidget*>(aufnahme_),
-                             static_cast<QWidget*>(save_picture)}) {
-        top->addWidget(control);
-    }
-    top->addSpacing(12);
-    top->addWidget(status_, 1);
     connect(zeitraum_, &QComboBox::currentIndexChanged, this, &TVerlauf::zeitraumChange);
     connect(pause_, &QPushButton::clicked, this, &TVerlauf::pauseClick);
     connect(aufnahme_, &QPushButton::clicked, this, &TVerlauf::aufnahmeClick);
     connect(save_picture, &QPushButton::clicked, this, &TVerlauf::bild_speichernClick);
 
-    // Voltages above, currents below, on one time axis.
+    auto* row = new QHBoxLayout;
+    for (QWidget* control : std::initializer_list<QWidget*>{span_caption, zeitraum_, pause_, aufnahme_, save_picture}) {
+        row->addWidget(control);
+    }
+    row->addSpacing(12);
+    row->addWidget(status_, 1);
+    return row;
+}
+
+// Voltages above, currents below, on one time axis.
+void TVerlauf::build_plot() {
     plot_ = new QCustomPlot(this);
     plot_->setObjectName("diagramm");
     // A redraw per frame must stay cheap: thin lines without antialiasing,
@@ -249,7 +291,10 @@ void TVerlauf::build_controls() {
     }
     connect(axis_rects_[1]->axis(QCPAxis::atBottom), qOverload<const QCPRange&>(&QCPAxis::rangeChanged),
             axis_rects_[0]->axis(QCPAxis::atBottom), qOverload<const QCPRange&>(&QCPAxis::setRange));
+}
 
+// The lines, each with a check box that shows or hides it, and the thresholds.
+QLayout* TVerlauf::build_legend() {
     auto* legend = new QVBoxLayout;
     legend->setSpacing(2);
     for (std::size_t channel = 0; channel < 3; ++channel) {
@@ -285,13 +330,10 @@ void TVerlauf::build_controls() {
     note_row->addWidget(threshold_note, 1);
     legend->addLayout(note_row);
     legend->addStretch(1);
+    return legend;
+}
 
-    auto* plot_area = new QWidget(this);
-    auto* plot_row = new QHBoxLayout(plot_area);
-    plot_row->setContentsMargins(0, 0, 0, 0);
-    plot_row->addWidget(plot_, 1);
-    plot_row->addLayout(legend);
-
+QWidget* TVerlauf::build_event_table() {
     event_model_ = new EventModel(history_, this);
     events_ = new QTableView(this);
     events_->setObjectName("events");
@@ -303,35 +345,7 @@ void TVerlauf::build_controls() {
     events_->setColumnWidth(1, 240);
     events_->setSelectionBehavior(QAbstractItemView::SelectRows);
     events_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-
-    auto* split = new QSplitter(Qt::Vertical, this);
-    split->addWidget(plot_area);
-    split->addWidget(events_);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 1);
-
-    auto* whole = new QVBoxLayout(this);
-    whole->addLayout(top);
-    whole->addWidget(split, 1);
-
-    // Zero: the redraw runs once the event loop is free, after the frames of a poll tick.
-    redraw_timer_ = make_timer(this, "redraw", std::chrono::milliseconds(0));
-    redraw_timer_->setSingleShot(true);
-    connect(redraw_timer_, &QTimer::timeout, this, [this] {
-        if (plot_live()) update_view();
-    });
-
-    SaveDialog1 = new QFileDialog(this);
-    SaveDialog1->setObjectName("SaveDialog1");
-    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
-    SaveDialog1->setNameFilter("CSV (*.csv)");
-    SaveDialog1->setDefaultSuffix("csv");
-    SaveDialog2 = new QFileDialog(this);
-    SaveDialog2->setObjectName("SaveDialog2");
-    SaveDialog2->setAcceptMode(QFileDialog::AcceptSave);
-    SaveDialog2->setNameFilter("PNG (*.png)");
-    SaveDialog2->setDefaultSuffix("png");
-    update_view();
+    return events_;
 }
 
 void TVerlauf::frame_taken(const StatusValues& values, Time time) {

@@ -18,6 +18,7 @@ class QCPGraph;
 class QCustomPlot;
 class QFileDialog;
 class QLabel;
+class QLayout;
 class QPushButton;
 class QTableView;
 class QTimer;
@@ -69,6 +70,10 @@ protected:
 
 private:
     void build_controls();
+    QLayout* build_tool_row();
+    void build_plot();
+    QLayout* build_legend();
+    QWidget* build_event_table();
     void note(std::span<const zelk20::HistoryEvent> events);
     void record(std::span<const zelk20::HistoryEvent> events);
     void stop_recording();

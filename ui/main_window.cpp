@@ -120,21 +120,7 @@ void TForm1::set_windows(Tpara* para, TInfo* info) {
 }
 
 void TForm1::build_controls() {
-    auto* menu_bar = new QMenuBar(this);
-    menu_bar->setObjectName("MainMenu1");
-    auto* file_menu = menu_bar->addMenu("Datei");
-    file_menu->setObjectName("oeffnen1");
-    QAction* info_item = file_menu->addAction("Info...");
-    info_item->setObjectName("speicher_datei");
-    QAction* history_item = file_menu->addAction(QString());
-    history_item->setObjectName("verlauf");
-    connect(history_item, &QAction::triggered, this, &TForm1::verlaufClick);
-    QAction* end_item = file_menu->addAction("Beenden");
-    end_item->setObjectName("Beenden1");
-    connect(info_item, &QAction::triggered, this, &TForm1::speicher_dateiClick);
-    connect(end_item, &QAction::triggered, this, &TForm1::Beenden1Click);
-    setMenuBar(menu_bar);
-
+    build_menu();
     auto* area = new QWidget(this);
     area->setObjectName("client");
     area->setFixedSize(client_size);
@@ -173,6 +159,28 @@ void TForm1::build_controls() {
         heading->resize(381, 34);
     }
 
+    build_port_row(area);
+}
+
+void TForm1::build_menu() {
+    auto* menu_bar = new QMenuBar(this);
+    menu_bar->setObjectName("MainMenu1");
+    auto* file_menu = menu_bar->addMenu("Datei");
+    file_menu->setObjectName("oeffnen1");
+    QAction* info_item = file_menu->addAction("Info...");
+    info_item->setObjectName("speicher_datei");
+    QAction* history_item = file_menu->addAction(QString());
+    history_item->setObjectName("verlauf");
+    connect(history_item, &QAction::triggered, this, &TForm1::verlaufClick);
+    QAction* end_item = file_menu->addAction("Beenden");
+    end_item->setObjectName("Beenden1");
+    connect(info_item, &QAction::triggered, this, &TForm1::speicher_dateiClick);
+    connect(end_item, &QAction::triggered, this, &TForm1::Beenden1Click);
+    setMenuBar(menu_bar);
+}
+
+// The port list, the update indicator over it and the language flags.
+void TForm1::build_port_row(QWidget* area) {
     comport_ = new QComboBox(area);
     comport_->setObjectName("comport");
     comport_->setEditable(false);

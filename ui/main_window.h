@@ -78,6 +78,8 @@ private:
     };
 
     void build_controls();
+    void build_menu();
+    void build_port_row(QWidget* area);
     void build_panel(QWidget* area, const zelk20::ui::PanelSpec& panel);
     void make_lamp(QWidget* area, const zelk20::ui::LampSpec& lamp, QPoint at);
     void show_lamp(std::size_t lamp, bool lit);

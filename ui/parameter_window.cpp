@@ -132,16 +132,7 @@ Tpara::Tpara(TForm1* main_window) : main_window_(main_window) {
 }
 
 void Tpara::build_controls() {
-    auto* menu_bar = new QMenuBar(this);
-    menu_bar->setObjectName("MainMenu1");
-    QMenu* file_menu = menu_bar->addMenu(QString());
-    file_menu->setObjectName("oeffnen1");
-    for (const char* name : {"oeffnen", "speichern", "schliessen"}) file_menu->addAction(QString())->setObjectName(name);
-    connect(findChild<QAction*>("oeffnen"), &QAction::triggered, this, &Tpara::oeffnenClick);
-    connect(findChild<QAction*>("speichern"), &QAction::triggered, this, &Tpara::speichernClick);
-    connect(findChild<QAction*>("schliessen"), &QAction::triggered, this, &Tpara::schliessenClick);
-    setMenuBar(menu_bar);
-
+    build_menu();
     auto* area = new QWidget(this);
     area->setObjectName("client");
     area->setFixedSize(client_size);
@@ -155,7 +146,43 @@ void Tpara::build_controls() {
     sw_ = make_label(area, "sw", "sw", tahoma(15), {464, 10});
     fa_ = make_label(area, "fa", "fa", tahoma(15), {464, 28});
 
-    // Threshold grid.
+    build_threshold_grid(area);
+
+    const std::array<const char*, 3> buttons = {"Button1", "Button2", "Button3"};
+    const std::array<int, 3> button_y = {208, 280, 360};
+    for (std::size_t k = 0; k < buttons.size(); ++k) {
+        auto* button = new QPushButton(area);
+        button->setObjectName(buttons[k]);
+        button->setFont(tahoma(16));
+        button->setGeometry(24, button_y[k], 209, 33);
+    }
+    connect(findChild<QPushButton*>("Button1"), &QPushButton::clicked, this, &Tpara::laden);
+    connect(findChild<QPushButton*>("Button2"), &QPushButton::clicked, this, &Tpara::Button2Click);
+    connect(findChild<QPushButton*>("Button3"), &QPushButton::clicked, this, &Tpara::Button3Click);
+
+    // Option frame: programming at the device, Port 1 only; its box comes
+    // after the event grid's in the tab order.
+    make_bevel(area, "Bevel4", {24, 416, 345, 49});
+    build_event_grid(area);
+    make_label(area, "f9", QString(), tahoma(16), {32, 431});
+    check_boxes[programming_box] = make_box(area, check_box_bits[programming_box].name, {336, 432});
+}
+
+void Tpara::build_menu() {
+    auto* menu_bar = new QMenuBar(this);
+    menu_bar->setObjectName("MainMenu1");
+    QMenu* file_menu = menu_bar->addMenu(QString());
+    file_menu->setObjectName("oeffnen1");
+    for (const char* name : {"oeffnen", "speichern", "schliessen"}) file_menu->addAction(QString())->setObjectName(name);
+    connect(findChild<QAction*>("oeffnen"), &QAction::triggered, this, &Tpara::oeffnenClick);
+    connect(findChild<QAction*>("speichern"), &QAction::triggered, this, &Tpara::speichernClick);
+    connect(findChild<QAction*>("schliessen"), &QAction::triggered, this, &Tpara::schliessenClick);
+    setMenuBar(menu_bar);
+}
+
+// The six threshold lists, In1, In2, Out across, voltages above currents,
+// each with the red mark that flags a value outside its list.
+void Tpara::build_threshold_grid(QWidget* area) {
     make_bevel(area, "Bevel2", {24, 48, 721, 129});
     const QFont grid_font = tahoma(16, true);
     const std::array<const char*, 3> headers = {"Label1", "Label4", "Label8"};
@@ -192,27 +219,13 @@ void Tpara::build_controls() {
         mark->hide();
         threshold_marks[k] = mark;
     }
+}
 
-    const std::array<const char*, 3> buttons = {"Button1", "Button2", "Button3"};
-    const std::array<int, 3> button_y = {208, 280, 360};
-    for (std::size_t k = 0; k < buttons.size(); ++k) {
-        auto* button = new QPushButton(area);
-        button->setObjectName(buttons[k]);
-        button->setFont(tahoma(16));
-        button->setGeometry(24, button_y[k], 209, 33);
-    }
-    connect(findChild<QPushButton*>("Button1"), &QPushButton::clicked, this, &Tpara::laden);
-    connect(findChild<QPushButton*>("Button2"), &QPushButton::clicked, this, &Tpara::Button2Click);
-    connect(findChild<QPushButton*>("Button3"), &QPushButton::clicked, this, &Tpara::Button3Click);
-
-    // Option frame: programming at the device, Port 1 only.
-    make_bevel(area, "Bevel4", {24, 416, 345, 49});
-
-    // Port event grid.
+// Which alarm sets which port: a row per event, a box per port.
+void Tpara::build_event_grid(QWidget* area) {
     make_bevel(area, "Bevel1", {392, 200, 353, 265});
-    make_label(area, "l_p1", QString(), grid_font, {port_box_x[0] - 16, 208});
-    make_label(area, "l_p2", QString(), grid_font, {port_box_x[1] - 16, 208});
-
+    make_label(area, "l_p1", QString(), tahoma(16, true), {port_box_x[0] - 16, 208});
+    make_label(area, "l_p2", QString(), tahoma(16, true), {port_box_x[1] - 16, 208});
     for (std::size_t r = 0; r < event_rows.size(); ++r) {
         const bool option_row = r + 1 == event_rows.size();
         const int y = event_first_row + static_cast<int>(r) * event_row_pitch + (option_row ? event_row_pitch : 0);
@@ -222,8 +235,6 @@ void Tpara::build_controls() {
             check_boxes[box] = make_box(area, check_box_bits[box].name, {port_box_x[port], y + 1});
         }
     }
-    make_label(area, "f9", QString(), tahoma(16), {32, 431});
-    check_boxes[programming_box] = make_box(area, check_box_bits[programming_box].name, {336, 432});
 }
 
 void Tpara::FormCreate() {

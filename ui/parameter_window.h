@@ -70,6 +70,9 @@ protected:
 
 private:
     void build_controls();
+    void build_menu();
+    void build_threshold_grid(QWidget* area);
+    void build_event_grid(QWidget* area);
     void clear_window();
     void show_message(const zelk20::Message& message, const QColor& colour, const QString& suffix = {});
     // One attempt in the direction of load_mode, and its effect on the window.
