@@ -1,15 +1,28 @@
 #pragma once
 
-// What the window measuring programs share: running the program's event
-// loop for a while, and the percentiles of what they timed.
+// What the window measuring programs share: their start, running the
+// program's event loop for a while, and the percentiles of what they timed.
 #include <algorithm>
 #include <cstddef>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include <QApplication>
 #include <QElapsedTimer>
 
 namespace zelk20::bench {
+
+// The start of a measuring program, before its QApplication: the offscreen
+// platform unless another is asked for; the number in its first argument,
+// or `fallback`.
+inline int start_measuring(int argc, char** argv, int fallback) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    return argc > 1 ? std::atoi(argv[1]) : fallback;
+}
+
+// COM1 on `device`, as a technician's ZELK20_COM1 would map it.
+inline void map_com1(const std::string& device) { qputenv("ZELK20_COM1", device.c_str()); }
 
 // Runs the event loop as the program does, waiting for events.
 inline void run_for(int ms) {

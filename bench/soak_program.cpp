@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
                                                .frame_content = test::numbered_frame});
     if (!module) return 1;
     module->set_faults(faults);
-    qputenv("ZELK20_COM1", module->port_path().c_str());
+    zelk20::bench::map_com1(module->port_path());
 
     QApplication application(argc, argv);
     test::Program program;

@@ -26,11 +26,10 @@ using Clock = std::chrono::steady_clock;
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    const int runs = argc > 1 ? std::atoi(argv[1]) : 20;
+    const int runs = zelk20::bench::start_measuring(argc, argv, 20);
     auto module = zelk20::sim::SimulatedModule::start();
     if (!module) return 1;
-    qputenv("ZELK20_COM1", module->port_path().c_str());
+    zelk20::bench::map_com1(module->port_path());
     QApplication application(argc, argv);
     const ProgramWindows windows = start_program();
     windows.main->show();

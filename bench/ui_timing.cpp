@@ -86,11 +86,10 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    const int seconds = argc > 1 ? std::atoi(argv[1]) : 10;
+    const int seconds = zelk20::bench::start_measuring(argc, argv, 10);
     auto line = zelk20::sim::PseudoTerminal::open();
     if (!line) return 1;
-    qputenv("ZELK20_COM1", line->slave_path().c_str());
+    zelk20::bench::map_com1(line->slave_path());
 
     QApplication application(argc, argv);
     const ProgramWindows windows = start_program();

@@ -10,6 +10,7 @@ namespace zelk20 {
 namespace {
 
 using namespace std::chrono_literals;
+using test::AnswerCase;
 using test::SimulatedModuleTest;
 using Clock = std::chrono::steady_clock;
 
@@ -44,12 +45,7 @@ TEST_F(SimulatedModuleTest, CommandExchangesOneRequest) {
 }
 
 TEST_F(SimulatedModuleTest, CommandAnswerLimits) {
-    struct Case {
-        const char* name;
-        sim::Faults faults;
-        std::size_t size;
-    };
-    const Case cases[] = {
+    const AnswerCase cases[] = {
         {"over 50 bytes: the first 50", {.answer_extra = 40}, 50},
         {"a gap of 120 ms ends the answer", {.answer_byte_gap = 120ms, .truncate_answer = 3}, 1},
         // 30 bytes 2 ms apart end well inside the 160 ms total, even on a busy machine.

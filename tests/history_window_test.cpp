@@ -104,7 +104,7 @@ private:
         control<QAction>(program->main(), "verlauf")->trigger();
         QVERIFY(verlauf()->isVisible());
     }
-    TVerlauf* verlauf() const { return program->windows.verlauf; }
+    TVerlauf* verlauf() const { return program->verlauf(); }
     QAbstractItemModel* events() const { return control<QTableView>(verlauf(), "events")->model(); }
     QString cell(int row, int column) const { return events()->index(row, column).data().toString(); }
     // The event list as "event: state", newest first.
@@ -149,8 +149,7 @@ void HistoryWindowTest::texts_in_both_languages() {
     QFETCH(QString, german);
     QFETCH(QString, english);
     program = std::make_unique<Program>();
-    QWidget* top = window == "main" ? static_cast<QWidget*>(program->main()) : verlauf();
-    QObject* object = top->objectName() == name ? top : top->findChild<QObject*>(name);
+    QObject* object = object_named(*program, window, name);
     QVERIFY2(object, qPrintable(name));
     QCOMPARE(text_of(object), german);
     program->main()->englischClick();

@@ -29,6 +29,14 @@ inline bool wait_until(const std::function<bool()>& condition, std::chrono::mill
     return true;
 }
 
+// A row of the answer fault tables: the module's faults and how many bytes
+// of its answer arrive.
+struct AnswerCase {
+    const char* name;
+    sim::Faults faults;
+    std::size_t size;
+};
+
 class SimulatedModuleTest : public ::testing::Test {
 protected:
     void SetUp() override {

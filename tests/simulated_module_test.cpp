@@ -10,6 +10,7 @@
 namespace zelk20 {
 namespace {
 
+using test::AnswerCase;
 using test::SimulatedModuleTest;
 using Bytes = std::vector<std::uint8_t>;
 using namespace std::chrono_literals;
@@ -69,12 +70,7 @@ TEST_F(SimulatedModuleTest, FaultyWriteRequestsGetNoAnswerAndChangeNothing) {
 }
 
 TEST_F(SimulatedModuleTest, AnswerFaults) {
-    struct Case {
-        const char* name;
-        sim::Faults faults;
-        std::size_t size;
-    };
-    const Case cases[] = {
+    const AnswerCase cases[] = {
         {"truncated to 29 bytes", {.truncate_answer = 29}, 29},
         {"25 bytes appended", {.answer_extra = 25}, 55},
         {"delayed", {.answer_delay = 200ms}, 30},

@@ -39,13 +39,21 @@ struct Program {
     TForm1* main() const { return windows.main; }
     Tpara* para() const { return windows.para; }
     TInfo* info() const { return windows.info; }
+    TVerlauf* verlauf() const { return windows.verlauf; }
     ProgramWindows windows;
 };
 
 inline QWidget* window_named(const Program& program, const QString& name) {
     if (name == "main") return program.main();
     if (name == "para") return program.para();
+    if (name == "verlauf") return program.verlauf();
     return program.info();
+}
+
+// A window, or the control of that name in it.
+inline QObject* object_named(const Program& program, const QString& window, const QString& name) {
+    QWidget* top = window_named(program, window);
+    return top->objectName() == name ? top : top->findChild<QObject*>(name);
 }
 
 template <typename T = QWidget>

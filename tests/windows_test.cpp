@@ -142,8 +142,7 @@ void WindowsTest::start_state() {
     QFETCH(QString, property);
     QFETCH(QVariant, expected);
     start();
-    QWidget* top = window_named(*program, window);
-    QObject* object = top->objectName() == name ? top : top->findChild<QObject*>(name);
+    QObject* object = object_named(*program, window, name);
     QVERIFY2(object, qPrintable(name));
 
     QVariant actual;
@@ -491,8 +490,7 @@ void WindowsTest::text_sets() {
     QFETCH(QString, german);
     QFETCH(QString, english);
     start();
-    QWidget* top = window_named(*program, window);
-    QObject* object = top->objectName() == name ? top : top->findChild<QObject*>(name);
+    QObject* object = object_named(*program, window, name);
     QVERIFY2(object, qPrintable(name));
     QCOMPARE(text_of(object), german);
     program->main()->englischClick();
