@@ -26,7 +26,6 @@
 
 #include "bench/process_stats.h"
 #include "bench/measuring.h"
-#include "sim/pseudo_terminal.h"
 #include "tests/history_data.h"
 #include "tests/test_frames.h"
 #include "ui/history_window.h"
@@ -79,9 +78,8 @@ void print(const char* what, const Phase& phase, int seconds) {
 
 int main(int argc, char** argv) {
     const int seconds = zelk20::bench::start_measuring(argc, argv, 20);
-    auto line = zelk20::sim::PseudoTerminal::open();
+    auto line = zelk20::bench::line_as_com1();
     if (!line) return 1;
-    zelk20::bench::map_com1(line->slave_path());
 
     QApplication application(argc, argv);
     const ProgramWindows windows = start_program();

@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <QApplication>
 #include <QElapsedTimer>
+
+#include "sim/pseudo_terminal.h"
 
 namespace zelk20::bench {
 
@@ -23,6 +26,13 @@ inline int start_measuring(int argc, char** argv, int fallback) {
 
 // COM1 on `device`, as a technician's ZELK20_COM1 would map it.
 inline void map_com1(const std::string& device) { qputenv("ZELK20_COM1", device.c_str()); }
+
+// A line on which the measuring program plays the module, as COM1.
+inline std::optional<sim::PseudoTerminal> line_as_com1() {
+    std::optional<sim::PseudoTerminal> line = sim::PseudoTerminal::open();
+    if (line) map_com1(line->slave_path());
+    return line;
+}
 
 // Runs the event loop as the program does, waiting for events.
 inline void run_for(int ms) {

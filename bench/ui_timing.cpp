@@ -29,7 +29,6 @@
 #include "bench/process_stats.h"
 #include "bench/measuring.h"
 #include "link/text_rules.h"
-#include "sim/pseudo_terminal.h"
 #include "tests/test_frames.h"
 #include "ui/history_window.h"
 #include "ui/info_window.h"
@@ -87,9 +86,8 @@ public:
 
 int main(int argc, char** argv) {
     const int seconds = zelk20::bench::start_measuring(argc, argv, 10);
-    auto line = zelk20::sim::PseudoTerminal::open();
+    auto line = zelk20::bench::line_as_com1();
     if (!line) return 1;
-    zelk20::bench::map_com1(line->slave_path());
 
     QApplication application(argc, argv);
     const ProgramWindows windows = start_program();

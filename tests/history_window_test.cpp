@@ -77,8 +77,6 @@ private slots:
         ports.restore();
     }
 
-    void texts_in_both_languages_data();
-    void texts_in_both_languages();
     void menu_item_sits_between_info_and_beenden();
     void opens_non_modally_and_closing_only_hides();
     void frames_become_points_in_volts_and_amperes();
@@ -120,43 +118,6 @@ private:
     std::unique_ptr<Program> program;
     zelk20::test::PortMapping ports;
 };
-
-void HistoryWindowTest::texts_in_both_languages_data() {
-    QTest::addColumn<QString>("window");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("german");
-    QTest::addColumn<QString>("english");
-    auto row = [](const char* window, const char* name, const char* german, const char* english) {
-        QTest::newRow(qPrintable(QString("%1 %2").arg(window, name)))
-            << window << name << QString::fromUtf8(german) << QString::fromUtf8(english);
-    };
-    row("main", "verlauf", "Verlauf...", "History...");
-    row("main", "speicher_datei", "Info...", "Info...");
-    row("main", "Beenden1", "Beenden", "Beenden");
-    row("verlauf", "Verlauf", "Verlauf", "History");
-    row("verlauf", "l_zeitraum", "Zeitraum:", "time span:");
-    row("verlauf", "pause", "Pause", "pause");
-    row("verlauf", "aufnahme", "Aufnahme...", "record...");
-    row("verlauf", "bild_speichern", "Bild speichern...", "save picture...");
-    row("verlauf", "l_grenzwerte", "Grenzwerte", "thresholds");
-    row("verlauf", "kurve_u1", "In1 U", "In1 U");
-    row("verlauf", "kurve_imaxout", "Out Imax", "Out Imax");
-}
-
-void HistoryWindowTest::texts_in_both_languages() {
-    QFETCH(QString, window);
-    QFETCH(QString, name);
-    QFETCH(QString, german);
-    QFETCH(QString, english);
-    program = std::make_unique<Program>();
-    QObject* object = object_named(*program, window, name);
-    QVERIFY2(object, qPrintable(name));
-    QCOMPARE(text_of(object), german);
-    program->main()->englischClick();
-    QCOMPARE(text_of(object), english);
-    program->main()->deutschClick();
-    QCOMPARE(text_of(object), german);
-}
 
 void HistoryWindowTest::menu_item_sits_between_info_and_beenden() {
     program = std::make_unique<Program>();

@@ -482,6 +482,18 @@ void WindowsTest::text_sets_data() {
     row("para", "para", "Parameter", "Parameter");
     row("para", "Label1", "In1", "In1");
     row("para", "Label8", "Out", "Out");
+    // The history window and its menu item.
+    row("main", "verlauf", "Verlauf...", "History...");
+    row("main", "speicher_datei", "Info...", "Info...");
+    row("main", "Beenden1", "Beenden", "Beenden");
+    row("verlauf", "Verlauf", "Verlauf", "History");
+    row("verlauf", "l_zeitraum", "Zeitraum:", "time span:");
+    row("verlauf", "pause", "Pause", "pause");
+    row("verlauf", "aufnahme", "Aufnahme...", "record...");
+    row("verlauf", "bild_speichern", "Bild speichern...", "save picture...");
+    row("verlauf", "l_grenzwerte", "Grenzwerte", "thresholds");
+    row("verlauf", "kurve_u1", "In1 U", "In1 U");
+    row("verlauf", "kurve_imaxout", "Out Imax", "Out Imax");
 }
 
 void WindowsTest::text_sets() {
