@@ -107,7 +107,7 @@ private:
         return arguments_[next_++];
     }
 
-    // An option that takes a value.
+    // An option that takes a value; an unknown one ends the reading all the same.
     std::optional<Refusal> take_valued(std::string_view option) {
         const std::optional<std::string_view> given = value();
         if (option == "--port") return take_port(given);
