@@ -9,7 +9,10 @@ namespace zelk20::cli {
 
 namespace {
 
-constexpr std::array<int, 3> stop_signals = {SIGINT, SIGTERM, SIGHUP};
+// SIGPIPE too: output into a pipe whose reader has gone (`| head`) would
+// otherwise end the program on the spot, with a CSV file or a --save not
+// yet written and the port's lock file left behind.
+constexpr std::array<int, 4> stop_signals = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 
 volatile std::sig_atomic_t stop_signal = 0;
 std::array<struct sigaction, stop_signals.size()> earlier_actions{};

@@ -1,6 +1,7 @@
 // zelk20 and zelk20ctl asked to stop by a signal (a kill, Ctrl-C, the hang-up
 // at logout), each a separate process on the simulated module's port: they
 // end promptly, the port is free again and its lock file is gone.
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <string>
@@ -130,6 +131,52 @@ std::vector<Case> cases() {
 
 INSTANTIATE_TEST_SUITE_P(Programs, StopSignal, ::testing::ValuesIn(cases()),
                          [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
+
+class ClosedOutput : public SimulatedModuleTest {
+protected:
+    TempFolder temp;
+};
+
+// zelk20ctl monitor into a reader that stops after two lines, as `| head -n 2`
+// does: the next line it writes ends it as a stop signal would, with the
+// summary, every row in the CSV file and no lock file left.
+TEST_F(ClosedOutput, MonitorIntoAReaderThatStoppedEndsCleanly) {
+    const fs::path csv = temp.path() / "frames.csv";
+    const fs::path err = temp.path() / "monitor-stderr";
+    const fs::path code = temp.path() / "monitor-exit";
+    const fs::path shown = temp.path() / "head-stdout";
+    ChildProgram shell("/bin/sh",
+                       {"-c", R"({ "$0" monitor --csv "$1" 2>"$2"; echo $? >"$3"; } | head -n 2 >"$4")", ZELK20CTL_PATH,
+                        csv.string(), err.string(), code.string(), shown.string()},
+                       temp.path());
+    ASSERT_TRUE(shell.started());
+    const ProgramRun run = shell.wait(30000ms);
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+
+    EXPECT_EQ(file_text(code), "0\n");
+    EXPECT_TRUE(contains(file_text(err), "frames shown")) << file_text(err);
+    const std::string lines = file_text(shown);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2) << lines;
+    const std::string rows = file_text(csv);
+    EXPECT_GE(std::count(rows.begin(), rows.end(), '\n'), 3) << rows;  // the header and at least the two shown
+    EXPECT_TRUE(rows.ends_with('\n')) << rows;
+    EXPECT_FALSE(lock_file_exists(module->port_path()));
+}
+
+// zelk20ctl read --save into a reader that has already gone: the file is saved.
+TEST_F(ClosedOutput, ReadIntoAReaderThatHasGoneStillSavesTheFile) {
+    const fs::path saved = temp.path() / "module.txt";
+    const fs::path code = temp.path() / "read-exit";
+    ChildProgram shell("/bin/sh",
+                       {"-c", R"({ "$0" read --save "$1" 2>/dev/null; echo $? >"$2"; } | true)",
+                        ZELK20CTL_PATH, saved.string(), code.string()},
+                       temp.path());
+    ASSERT_TRUE(shell.started());
+    ASSERT_EQ(shell.wait(30000ms).exit_code, 0);
+    EXPECT_EQ(file_text(code), "0\n");
+    EXPECT_EQ(fs::file_size(saved), 63u);  // four lines, as every configuration file
+    EXPECT_FALSE(lock_file_exists(module->port_path()));
+}
 
 }  // namespace
 }  // namespace zelk20::test
