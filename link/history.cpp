@@ -23,7 +23,11 @@ std::vector<HistoryEvent> History::frame(Time time, const StatusValues& values) 
 }
 
 std::optional<HistoryEvent> History::watchdog(Time time, bool silent) {
-    if (!silent || silent_ || handed_over_) return std::nullopt;
+    // The first tick after the hand-back speaks of a second the port spent
+    // mostly handed over: the module has not had the time to send a frame.
+    const bool back_since_last_tick = back_since_last_tick_;
+    back_since_last_tick_ = false;
+    if (!silent || silent_ || handed_over_ || back_since_last_tick) return std::nullopt;
     silent_ = true;
     gap_pending_ = true;
     return add({.time = time, .subject = HistorySubject::link, .on = true});
@@ -37,6 +41,7 @@ HistoryEvent History::handed_over(Time time) {
 
 HistoryEvent History::handed_back(Time time) {
     handed_over_ = false;
+    back_since_last_tick_ = true;
     return add({.time = time, .subject = HistorySubject::hand_over, .on = false});
 }
 

@@ -53,7 +53,8 @@ public:
     std::vector<HistoryEvent> frame(Time time, const StatusValues& values);
     // A watchdog tick, `silent` when no byte came in the second before: the
     // link falls silent once, until a frame comes again. While the port is
-    // handed over the silence is the hand-over's and no event of its own.
+    // handed over, and at the first tick after it comes back, the silence is
+    // the hand-over's and no event of its own.
     std::optional<HistoryEvent> watchdog(Time time, bool silent);
     // The port handed to the parameter window, and given back.
     HistoryEvent handed_over(Time time);
@@ -71,6 +72,7 @@ private:
     std::uint8_t last_alarm_ = 0;
     bool silent_ = false;
     bool handed_over_ = false;
+    bool back_since_last_tick_ = false;
     bool gap_pending_ = false;
 };
 
